@@ -1,0 +1,41 @@
+# One static library per subsystem. Sources are picked up from the folder so
+# that adding a unit never needs a CMake change; files ending in _win.cpp are
+# only built on Windows, files ending in _unix.cpp only elsewhere.
+function(tastaro_add_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
+  if(WIN32)
+    list(FILTER _src EXCLUDE REGEX "_unix\\.cpp$")
+  else()
+    list(FILTER _src EXCLUDE REGEX "_win\\.cpp$")
+  endif()
+  set(_cpp ${_src})
+  list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
+  if(_cpp)
+    add_library(${name} STATIC ${_src})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    # a subsystem that so far consists of interfaces only
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# tastaro_add_test(name SOURCES a.cpp ... LIBS lib...)
+# Every test runs on the offscreen platform with its own temporary HOME and
+# XDG folders, so no test ever touches the real user's files.
+function(tastaro_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set(_home ${CMAKE_BINARY_DIR}/testhome/${name})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${_home};XDG_CONFIG_HOME=${_home}/.config;XDG_DATA_HOME=${_home}/.local/share;XDG_RUNTIME_DIR=${_home}/run;XDG_DESKTOP_DIR=${_home}/Desktop;XDG_DOCUMENTS_DIR=${_home}/Documents;TASTARO_DATA_DIR=${CMAKE_SOURCE_DIR}/data;LANG=de_AT.UTF-8;QT_LOGGING_RULES=qt.multimedia*=false")
+endfunction()
