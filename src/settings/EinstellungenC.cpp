@@ -1,0 +1,5 @@
+#include "EinstellungenC.h"
+
+void StandardEinstellungen(TEinstellungen& AEinstellungen) {
+    AEinstellungen = TEinstellungen{};
+}
