@@ -28,11 +28,11 @@ public:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::ULongLong: {
-            bool OkS = false;
-            const qlonglong N = Wert.toLongLong(&OkS);
-            if (!OkS || (Wert.typeId() == QMetaType::ULongLong &&
-                         Wert.toULongLong() > quint64(std::numeric_limits<int>::max())))
+            // A large unsigned value would wrap when read as a signed one.
+            if (Wert.typeId() == QMetaType::ULongLong &&
+                Wert.toULongLong() > quint64(std::numeric_limits<int>::max()))
                 return std::nullopt;
+            const qlonglong N = Wert.toLongLong();
             if (N < std::numeric_limits<int>::min() || N > std::numeric_limits<int>::max())
                 return std::nullopt;
             return int(N);
