@@ -141,6 +141,23 @@ private Q_SLOTS:
         QCOMPARE(Feld(E, W, feld), erwartet);
     }
 
+    // Typed values as the registry delivers them: a number where a text belongs
+    // counts as absent, and so does a number beyond 32 bits.
+    void typisierteWerte() {
+        QSettings Store(Datei(""), QSettings::IniFormat);
+        Store.setValue("Stimme", 5);
+        Store.setValue("Modus", qlonglong(0));
+        Store.setValue("VoiceRate", quint64(5000000000));
+        Store.setValue("VoiceVolume", 1.0);
+        TEinstellungen E;
+        TGespeicherteWerte W;
+        QVERIFY(EinstellungenLaden(Store, E, W));
+        QCOMPARE(E.Stimme, QString());
+        QCOMPARE(E.Modus, mNachtippen);
+        QCOMPARE(E.VoiceRate, -1);
+        QCOMPARE(E.VoiceVolume, 100);
+    }
+
     void unbrauchbarerSpeicher_data() {
         QTest::addColumn<QString>("pfad");
         QTest::newRow("Formatfehler") << Datei("[General\nModus=0\nHintColor=5\n", "kaputt.ini");
