@@ -53,7 +53,6 @@ private Q_SLOTS:
     void buttonsMeasuredInTrainingFont();
     void controlHeights_data();
     void controlHeights();
-    void emptyTextHasNoWidth();
     void listText_data();
     void listText();
     void opensWithFocusOnCurrentEntry_data();
@@ -163,13 +162,6 @@ void TstKatDlg::controlHeights() {
     if (kind == "check") control = std::make_unique<QCheckBox>();
     if (kind == "label") control = std::make_unique<QLabel>();
     QCOMPARE(GetControlHeight(QFont(), control.get()), height);
-}
-
-void TstKatDlg::emptyTextHasNoWidth() {
-    QCOMPARE(GetFontTextWidth(QFont(), QString()), 0);
-    QVERIFY(GetFontTextWidth(QFont(), QStringLiteral("M")) > 0);
-    QCOMPARE(GetFontTextWidthPadded(QFont(), QStringLiteral("M")),
-             GetFontTextWidth(QFont(), QStringLiteral("M ")));
 }
 
 void TstKatDlg::listText_data() {

@@ -8,7 +8,6 @@ class TstHintergrund : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void listHoldsTheNamesInOrder();
-    void captions();
     void number_data();
     void number();
     void lookup_data();
@@ -27,14 +26,9 @@ void TstHintergrund::listHoldsTheNamesInOrder() {
         QCOMPARE(form.ListBox1()->item(i)->text(), expected.at(i));
     QCOMPARE(form.BtnWidth(), 125);
     QCOMPARE(form.Rand(), 10);
-}
-
-void TstHintergrund::captions() {
-    THintergrundForm form(nullptr, 125, 10);
     QCOMPARE(form.windowTitle(), QStringLiteral("Schrifthintergrund wählen"));
     QCOMPARE(form.Button1()->text(), QStringLiteral("O&K"));
     QCOMPARE(form.Button2()->text(), QStringLiteral("&Abbrechen"));
-    QVERIFY(form.Button1()->isDefault());
 }
 
 void TstHintergrund::number_data() {
