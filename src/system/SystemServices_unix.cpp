@@ -81,6 +81,59 @@ QString UserFolder(const char* AEnvKey, const QString& AFallbackName) {
     return home.isEmpty() ? QString() : home + QLatin1Char('/') + AFallbackName;
 }
 
+// Splits a parameter text the way a POSIX shell would (without expansions):
+// blanks separate, single quotes are literal, double quotes keep blanks and
+// let a backslash escape " \ $ `, and a bare backslash escapes any character.
+QStringList SplitArguments(const QString& AText) {
+    QStringList result;
+    QString current;
+    bool wordS = false;
+    enum { Bare, Single, Double } state = Bare;
+    for (qsizetype i = 0; i < AText.size(); ++i) {
+        const QChar c = AText.at(i);
+        switch (state) {
+        case Bare:
+            if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
+                if (wordS) result << current;
+                current.clear();
+                wordS = false;
+            } else if (c == QLatin1Char('\'')) {
+                state = Single;
+                wordS = true;
+            } else if (c == QLatin1Char('"')) {
+                state = Double;
+                wordS = true;
+            } else if (c == QLatin1Char('\\') && i + 1 < AText.size()) {
+                current += AText.at(++i);
+                wordS = true;
+            } else {
+                current += c;
+                wordS = true;
+            }
+            break;
+        case Single:
+            if (c == QLatin1Char('\''))
+                state = Bare;
+            else
+                current += c;
+            break;
+        case Double:
+            if (c == QLatin1Char('"')) {
+                state = Bare;
+            } else if (c == QLatin1Char('\\') && i + 1 < AText.size() &&
+                       QStringLiteral("\"\\$`").contains(AText.at(i + 1))) {
+                current += AText.at(++i);
+            } else {
+                current += c;
+            }
+            break;
+        }
+    }
+    // An unclosed quote still ends its word rather than losing it.
+    if (wordS) result << current;
+    return result;
+}
+
 void OpenWithDesktop(const QUrl& AUrl) {
     // Without a GUI platform (or on a platform without services) Qt declines;
     // xdg-open is what it would have run anyway.
@@ -187,7 +240,7 @@ void ShellOpen(QWidget* /*AOwner*/, const QString& AFile, const QString& AParame
     if (QDir::isRelativePath(path) && !AWorkingFolder.isEmpty()) path = QDir(AWorkingFolder).filePath(path);
     const QFileInfo info(path);
     if (info.isFile() && info.isExecutable()) {
-        QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(AParameters),
+        QProcess::startDetached(info.absoluteFilePath(), SplitArguments(AParameters),
                                 AWorkingFolder.isEmpty() ? info.absolutePath() : AWorkingFolder);
         return;
     }
@@ -216,7 +269,7 @@ bool CreateShortcut(const QString& ALinkFile, const QString& ATarget, const QStr
     const QString name = ADescription.isEmpty() ? QFileInfo(link).completeBaseName() : ADescription;
 
     QString exec = QuoteExecArgument(target.absoluteFilePath(), true);
-    for (const QString& argument : QProcess::splitCommand(AArguments))
+    for (const QString& argument : SplitArguments(AArguments))
         exec += QLatin1Char(' ') + QuoteExecArgument(argument, false);
 
     const QString content = QStringLiteral("[Desktop Entry]\n"
