@@ -3,6 +3,7 @@
 // None of them keeps state; failures are reported by empty or false results.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -48,6 +49,16 @@ QString RemoveAmpersands(const QString& AText);
 // a final "."); run once at start before any window exists.
 void AdjustDateNames();
 // The adjusted names, for formatting dates in the program's own texts.
-QString ShortDayName(int ADayOfWeek);     // 1 = Monday .. 7 = Sunday
-QString ShortMonthName(int AMonth);       // 1..12
-QString LongMonthName(int AMonth);        // 1..12
+QString ShortDayName(int ADayOfWeek); // 1 = Monday .. 7 = Sunday
+QString ShortMonthName(int AMonth);   // 1..12
+QString LongMonthName(int AMonth);    // 1..12
+
+// The date name lists and the rule that turns German names into the Austrian
+// forms; kept apart from the process-wide table so the rule can be checked on
+// any set of names.
+struct TDateNames {
+    QStringList ShortDays;   // 7, Monday first
+    QStringList ShortMonths; // 12
+    QStringList LongMonths;  // 12
+};
+TDateNames AdjustedDateNames(TDateNames ANames);
