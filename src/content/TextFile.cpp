@@ -165,7 +165,8 @@ QString DecodeUtf16(const QByteArray& AData) {
 // Strict UTF-8: false on any malformed sequence.
 // The caller has removed the byte order mark; a second one is text.
 bool DecodeUtf8Strict(const QByteArray& AData, QString& AText) {
-    QStringDecoder Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder Decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     AText = Decoder.decode(AData);
     return !Decoder.hasError();
 }
@@ -286,7 +287,8 @@ QString ReadTextFile(const QString& AFileName, TFileTextType& AFileType) {
     case fttUtf8: {
         // Checked as valid, but the file may have changed since: a lenient
         // decode keeps whatever is there.
-        QStringDecoder Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder Decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         return Decoder.decode(ReadAll(AFileName));
     }
     case fttUtf8Bom: {
