@@ -244,7 +244,11 @@ void TRtfReader::ReadControl() {
             };
             const int High = Hex(FPos);
             const int Low = High < 0 ? -1 : Hex(FPos + 1);
-            if (Low < 0) return;
+            if (Low < 0) {
+                // Half an escape is dropped rather than shown as a stray digit.
+                if (High >= 0) ++FPos;
+                return;
+            }
             FPos += 2;
             TextByte(static_cast<char>(High * 16 + Low));
             return;

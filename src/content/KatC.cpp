@@ -1,0 +1,249 @@
+// Training areas (TKat) and the training files of one area (TDaten).
+
+#include "DatenC.h"
+
+#include "TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+QString WithDelimiter(const QString& AFolder) {
+    if (AFolder.isEmpty() || AFolder.endsWith(QLatin1Char('/')) || AFolder.endsWith(QLatin1Char('\\')))
+        return AFolder;
+    return AFolder + QLatin1Char('/');
+}
+
+QString NameOnly(const QString& APath) {
+    const qsizetype P = std::max(APath.lastIndexOf(QLatin1Char('/')), APath.lastIndexOf(QLatin1Char('\\')));
+    return APath.mid(P + 1);
+}
+
+bool IsAbsolutePath(const QString& APath) {
+    if (APath.startsWith(QLatin1Char('/'))) return true;
+    return APath.size() >= 2 && APath.at(1) == QLatin1Char(':') && APath.at(0).isLetter();
+}
+
+// Files only, in a stable order; hidden files are left out as a file manager would.
+QStringList ListFiles(const QString& ADirectory) {
+    return QDir(ADirectory).entryList(QDir::Files, QDir::Name);
+}
+
+bool WildcardMatch(QStringView AName, QStringView AMask) {
+    qsizetype N = 0;
+    qsizetype M = 0;
+    qsizetype StarM = -1;
+    qsizetype StarN = 0;
+    while (N < AName.size()) {
+        if (M < AMask.size() && AMask.at(M) == QLatin1Char('*')) {
+            StarM = M++;
+            StarN = N;
+        } else if (M < AMask.size() && (AMask.at(M) == QLatin1Char('?') ||
+                                        AMask.at(M).toCaseFolded() == AName.at(N).toCaseFolded())) {
+            ++M;
+            ++N;
+        } else if (StarM >= 0) {
+            M = StarM + 1;
+            N = ++StarN;
+        } else {
+            return false;
+        }
+    }
+    while (M < AMask.size() && AMask.at(M) == QLatin1Char('*'))
+        ++M;
+    return M == AMask.size();
+}
+
+template <typename TRec> void InsertSorted(QList<TRec>& AListe, QStringList& AKeys, const TRec& ARec) {
+    const QString Key = TitleSortKey(ARec.Titel);
+    qsizetype I = AKeys.size();
+    while (I > 0 && !(AKeys.at(I - 1) < Key))
+        --I;
+    AListe.insert(I, ARec);
+    AKeys.insert(I, Key);
+}
+
+template <typename TRec> QString TitelLines(const QList<TRec>& AListe) {
+    QString S;
+    for (const TRec& Rec : AListe)
+        S += Rec.Titel + QStringLiteral("\r\n");
+    qsizetype Last = S.size();
+    while (Last > 0 && S.at(Last - 1).unicode() <= 32)
+        --Last;
+    S.truncate(Last);
+    return S;
+}
+
+template <typename TRec> int FindByName(const QList<TRec>& AListe, const QString& AFilename) {
+    if (AFilename.isEmpty()) return -1;
+    const QString Name = NameOnly(AFilename);
+    for (qsizetype I = 0; I < AListe.size(); ++I)
+        if (QString::compare(NameOnly(AListe.at(I).Filename), Name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(I);
+    return -1;
+}
+
+} // namespace
+
+bool MatchesFileMask(const QString& AName, const QString& AMask) {
+    QString Mask = TrimLow(AMask);
+    if (Mask.isEmpty() || Mask == QStringLiteral("*.*")) return true;
+    if (Mask.endsWith(QLatin1Char('.'))) Mask.chop(1);
+    if (Mask == QStringLiteral("*")) return true;
+    return WildcardMatch(AName, Mask);
+}
+
+TKatRec ParseKatFile(const QString& AFileName) {
+    TKatRec Rec;
+    const QFileInfo Info(AFileName);
+    if (AFileName.isEmpty() || !Info.isFile()) return Rec;
+    Rec.Filename = AFileName;
+
+    QString Titel;
+    QString Ordner;
+    try {
+        const QStringList Lines = SplitTextLines(ReadTextFile(AFileName));
+        for (const QString& Line : Lines) {
+            qsizetype I = 0;
+            while (I < Line.size() && Line.at(I) == QLatin1Char(' '))
+                ++I;
+            qsizetype J = I;
+            while (J < Line.size() && Line.at(J) != QLatin1Char(' '))
+                ++J;
+            const QStringView Wort = QStringView(Line).mid(I, J - I);
+            const bool TitelS = Wort == QLatin1String("0");
+            if (!TitelS && Wort != QLatin1String("1")) continue;
+            while (J < Line.size() && Line.at(J) == QLatin1Char(' '))
+                ++J;
+            const QString Wert = J < Line.size() ? TrimLow(Line.mid(J)) : TrimLow(Line);
+            (TitelS ? Titel : Ordner) = Wert;
+            if (!Titel.isEmpty() && !Ordner.isEmpty()) break;
+        }
+    } catch (const std::exception&) {
+        return Rec;
+    }
+    Rec.Titel = Titel;
+
+    // Title files are written on Windows too, so both delimiters are accepted.
+    Ordner.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (Ordner.isEmpty() || IsAbsolutePath(Ordner)) return Rec;
+    const QString Path = WithDelimiter(WithDelimiter(Info.absolutePath()) + Ordner);
+    if (QFileInfo(Path).isDir()) Rec.Path = Path;
+    return Rec;
+}
+
+TKat::TKat(const QString& ADirectory, const QString& AWildcards) {
+    Load(ADirectory, AWildcards);
+}
+
+void TKat::Clear() {
+    FListe.clear();
+    FKeys.clear();
+    FAktivNr = -1;
+}
+
+void TKat::Load(const QString& ADirectory, const QString& AWildcards) {
+    Clear();
+    const QString Dir = WithDelimiter(ADirectory);
+    if (Dir.isEmpty() || !QFileInfo(Dir).isDir() || TrimLow(AWildcards).isEmpty()) return;
+    for (const QString& Name : ListFiles(Dir)) {
+        if (!MatchesFileMask(Name, AWildcards)) continue;
+        try {
+            const TKatRec Rec = ParseKatFile(Dir + Name);
+            if (!Rec.Titel.isEmpty() && !Rec.Path.isEmpty()) Add(Rec);
+        } catch (const std::exception&) {
+            // one broken title file must not hide the other areas
+        }
+    }
+}
+
+TKatRec TKat::Get(int Index) const {
+    if (Index < 0 || Index >= Count()) return {};
+    return FListe.at(Index);
+}
+
+void TKat::Put(int Index, const TKatRec& Value) {
+    if (Index < 0 || Index >= Count()) return;
+    FListe[Index] = Value;
+    FKeys[Index] = TitleSortKey(Value.Titel);
+}
+
+void TKat::Add(const TKatRec& ARec) {
+    InsertSorted(FListe, FKeys, ARec);
+}
+
+void TKat::SetAktivNr(int AValue) {
+    FAktivNr = (AValue >= 0 && AValue < Count()) ? AValue : -1;
+}
+
+QString TKat::TitelTextString() const {
+    return TitelLines(FListe);
+}
+
+int TKat::FindFilename(const QString& AFilename) const {
+    return FindByName(FListe, AFilename);
+}
+
+TDaten::TDaten(const QString& ADirectory, const QString& AWildcards, const QString& AMp3TexteOrdner)
+    : FMp3TexteOrdner(AMp3TexteOrdner) {
+    Load(ADirectory, AWildcards);
+}
+
+void TDaten::Clear() {
+    FListe.clear();
+    FKeys.clear();
+    FAktivNr = -1;
+    Path.clear();
+}
+
+void TDaten::Load(const QString& ADirectory, const QString& AWildcards) {
+    Clear();
+    const QString Dir = WithDelimiter(ADirectory);
+    const QStringList Masks = AWildcards.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (Dir.isEmpty() || !QFileInfo(Dir).isDir() || Masks.isEmpty()) return;
+    Path = Dir;
+    const QStringList Names = ListFiles(Dir);
+    TDatei Datei;
+    for (const QString& Mask : Masks) {
+        for (const QString& Name : Names) {
+            if (!MatchesFileMask(Name, Mask)) continue;
+            try {
+                Datei.Load(Dir + Name, FMp3TexteOrdner);
+                if (!Datei.Titel.isEmpty() && !Datei.Filename.isEmpty() && Datei.Count() > 0)
+                    Add({Datei.Filename, Datei.Titel, Datei.OriginalCount, Datei.GetListe()});
+            } catch (const std::exception&) {
+                // skip this file only
+            }
+        }
+    }
+}
+
+TDatenRec TDaten::Get(int Index) const {
+    if (Index < 0 || Index >= Count()) return {};
+    return FListe.at(Index);
+}
+
+void TDaten::Put(int Index, const TDatenRec& Value) {
+    if (Index < 0 || Index >= Count()) return;
+    FListe[Index] = Value;
+    FKeys[Index] = TitleSortKey(Value.Titel);
+}
+
+void TDaten::Add(const TDatenRec& ARec) {
+    InsertSorted(FListe, FKeys, ARec);
+}
+
+void TDaten::SetAktivNr(int AValue) {
+    FAktivNr = (AValue >= 0 && AValue < Count()) ? AValue : -1;
+}
+
+QString TDaten::TitelTextString() const {
+    return TitelLines(FListe);
+}
+
+int TDaten::FindFilename(const QString& AFilename) const {
+    return FindByName(FListe, AFilename);
+}
