@@ -113,8 +113,7 @@ QString GetWiederholungenText(const QString& S) {
             // spoken counts always add up to the run.
             while (lauf > 0) {
                 const qsizetype teil = std::min<qsizetype>(lauf, cMaxLauf);
-                if (teil > 1)
-                    result += QChar(u'0' + static_cast<char16_t>(teil));
+                if (teil > 1) result += QChar(u'0' + static_cast<char16_t>(teil));
                 result += c;
                 lauf -= teil;
             }

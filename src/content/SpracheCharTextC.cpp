@@ -8,7 +8,9 @@
 
 namespace {
 
-bool IsControl(QChar c) { return c.unicode() <= 32; }
+bool IsControl(QChar c) {
+    return c.unicode() <= 32;
+}
 
 // Only the blank separates words here: a tab after ";" still makes one word.
 QString FirstWord(const QString& ALine) {
@@ -36,7 +38,9 @@ QString TrimRightControl(const QString& S) {
     return S.left(e);
 }
 
-QString TrimControl(const QString& S) { return TrimLeftControl(TrimRightControl(S)); }
+QString TrimControl(const QString& S) {
+    return TrimLeftControl(TrimRightControl(S));
+}
 
 TSpracheCharText::TSpracheCharText() : TSpracheCharText(ChooseFilename(ProgramFolder())) {}
 
@@ -46,15 +50,15 @@ TSpracheCharText::TSpracheCharText(const QString& AFilename) {
     LoadListe();
 }
 
-TSpracheCharText::~TSpracheCharText() { Clear(); }
+TSpracheCharText::~TSpracheCharText() {
+    Clear();
+}
 
 QString TSpracheCharText::ChooseFilename(const QString& AProgramFolder) {
     QString folder = AProgramFolder;
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     const QString inConfig = folder + QStringLiteral("Config/SpracheCharText.txt");
-    if (QFileInfo::exists(inConfig))
-        return inConfig;
+    if (QFileInfo::exists(inConfig)) return inConfig;
     return folder + QStringLiteral("SpracheCharText.txt");
 }
 
@@ -62,8 +66,7 @@ QString TSpracheCharText::FindCharStr(const QString& S, int Zusatz) const {
     QString result;
     for (const QChar c : S) {
         for (const TSpracheCharTextRec& rec : Liste) {
-            if (rec.C != c)
-                continue;
+            if (rec.C != c) continue;
             // An entry without texts stays silent instead of adding a lone blank.
             if (!rec.E.isEmpty()) {
                 const bool alternativeS = Zusatz >= 2 && rec.E.size() >= Zusatz;
@@ -77,10 +80,8 @@ QString TSpracheCharText::FindCharStr(const QString& S, int Zusatz) const {
 }
 
 QString TSpracheCharText::GetText(const TArrStringListe& AListe, int AFlag) {
-    if (AListe.isEmpty())
-        return QString();
-    if (AFlag > AListe.size())
-        return AListe.last();
+    if (AListe.isEmpty()) return QString();
+    if (AFlag > AListe.size()) return AListe.last();
     // Numbers count from 1; anything smaller must not index before the list.
     return AListe.at(AFlag < 1 ? 0 : AFlag - 1);
 }
@@ -88,14 +89,12 @@ QString TSpracheCharText::GetText(const TArrStringListe& AListe, int AFlag) {
 bool TSpracheCharText::LoadListe() {
     QString text;
     try {
-        if (!QFileInfo(Filename).isFile())
-            return false;
+        if (!QFileInfo(Filename).isFile()) return false;
         text = ReadTextFile(Filename);
     } catch (...) {
         return false;
     }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString& line : text.split(QLatin1Char('\n')))
@@ -105,12 +104,9 @@ bool TSpracheCharText::LoadListe() {
 
 void TSpracheCharText::ParseLine(const QString& ALine) {
     const QString line = TrimLeftControl(ALine);
-    if (line.isEmpty())
-        return;
-    if (FirstWord(line) == QLatin1String(";"))
-        return;
-    if (!line.contains(QLatin1Char('"')))
-        return;
+    if (line.isEmpty()) return;
+    if (FirstWord(line) == QLatin1String(";")) return;
+    if (!line.contains(QLatin1Char('"'))) return;
     TArrStringListe* keyListe = nullptr;
     if (line.startsWith(QLatin1String("1=")))
         keyListe = &Zeilenschaltung;
@@ -132,18 +128,17 @@ TArrStringListe TSpracheCharText::ParseValue(const QString& AValue) {
     TArrStringListe result;
     for (const QString& rawPiece : AValue.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
         QString piece = TrimControl(rawPiece);
-        if (piece.startsWith(QLatin1Char('"')))
-            piece.remove(0, 1);
-        if (piece.endsWith(QLatin1Char('"')))
-            piece.chop(1);
+        if (piece.startsWith(QLatin1Char('"'))) piece.remove(0, 1);
+        if (piece.endsWith(QLatin1Char('"'))) piece.chop(1);
         piece = TrimControl(piece);
-        if (!piece.isEmpty())
-            result.append(piece);
+        if (!piece.isEmpty()) result.append(piece);
     }
     return result;
 }
 
-void TSpracheCharText::Add(const TSpracheCharTextRec& ASpracheCharTextRec) { Liste.append(ASpracheCharTextRec); }
+void TSpracheCharText::Add(const TSpracheCharTextRec& ASpracheCharTextRec) {
+    Liste.append(ASpracheCharTextRec);
+}
 
 void TSpracheCharText::Clear() {
     Zeilenschaltung.clear();

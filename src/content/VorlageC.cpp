@@ -17,12 +17,24 @@ const QChar cQuote(u'"');
 const QChar cApostroph(u'\'');
 const QChar cDash(u'-');
 
-bool IsGrenze(QChar c) { return QStringView(u"\"'(<{[/)>}]").contains(c); }
-bool IsSatzzeichen(QChar c) { return QStringView(u"!?,;.:").contains(c); }
-bool IsOeffnend(QChar c) { return QStringView(u"(<{[/").contains(c); }
-bool IsSchliessend(QChar c) { return QStringView(u")>}]/").contains(c); }
-bool IsZiffer(QChar c) { return c >= u'0' && c <= u'9'; }
-bool IsTrenner(QChar c) { return c == cBlank || IsGrenze(c) || IsSatzzeichen(c) || c == cDash; }
+bool IsGrenze(QChar c) {
+    return QStringView(u"\"'(<{[/)>}]").contains(c);
+}
+bool IsSatzzeichen(QChar c) {
+    return QStringView(u"!?,;.:").contains(c);
+}
+bool IsOeffnend(QChar c) {
+    return QStringView(u"(<{[/").contains(c);
+}
+bool IsSchliessend(QChar c) {
+    return QStringView(u")>}]/").contains(c);
+}
+bool IsZiffer(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+bool IsTrenner(QChar c) {
+    return c == cBlank || IsGrenze(c) || IsSatzzeichen(c) || c == cDash;
+}
 
 // Lines as a text pane's line list sees them: CR LF, CR and LF end a line,
 // and a final line break does not open another, empty line.
@@ -32,15 +44,12 @@ QStringList SplitLines(const QString& S) {
     const qsizetype n = S.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = S.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
+        if (c != u'\r' && c != u'\n') continue;
         lines.append(S.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && S.at(i + 1) == u'\n')
-            ++i;
+        if (c == u'\r' && i + 1 < n && S.at(i + 1) == u'\n') ++i;
         start = i + 1;
     }
-    if (start < n)
-        lines.append(S.mid(start));
+    if (start < n) lines.append(S.mid(start));
     return lines;
 }
 
@@ -90,18 +99,14 @@ QString ZusatzName(int AZusatz) {
 
 bool BerechnePauseS(const TVorlageWortTeileListe& ATeile) {
     const qsizetype n = ATeile.size();
-    if (n == 0)
-        return false;
+    if (n == 0) return false;
     const TVorlageWortTeileRec& tn = ATeile.at(n - 1);
-    if (tn.Typ == wtStrich && tn.Zusatz == zGedankenstrichAnfuehrung)
-        return true;
+    if (tn.Typ == wtStrich && tn.Zusatz == zGedankenstrichAnfuehrung) return true;
     if (n > 1) {
         const TVorlageWortTeileRec& tv = ATeile.at(n - 2);
-        if (tn.Typ == wtGrenze && tv.Typ == wtSatzzeichen)
-            return true;
+        if (tn.Typ == wtGrenze && tv.Typ == wtSatzzeichen) return true;
         // A period after a number is an ordinal ("3."), not a sentence end.
-        if (tn.Text == QLatin1String(".") && !IsGanzeZahl(tv.Text))
-            return true;
+        if (tn.Text == QLatin1String(".") && !IsGanzeZahl(tv.Text)) return true;
     }
     return tn.Typ == wtSatzzeichen && tn.Text != QLatin1String(".");
 }
@@ -126,8 +131,7 @@ bool TryStrToInt32(const QString& S, int& AValue) {
         hexS = true;
         i += 2;
     }
-    if (i >= n)
-        return false;
+    if (i >= n) return false;
     quint64 value = 0;
     const quint64 limit = hexS ? 0xFFFFFFFFull : (negativS ? 0x80000000ull : 0x7FFFFFFFull);
     for (; i < n; ++i) {
@@ -139,20 +143,19 @@ bool TryStrToInt32(const QString& S, int& AValue) {
             digit = c - u'a' + 10;
         else if (hexS && c >= u'A' && c <= u'F')
             digit = c - u'A' + 10;
-        if (digit < 0)
-            return false;
+        if (digit < 0) return false;
         value = value * (hexS ? 16 : 10) + static_cast<quint64>(digit);
-        if (value > limit)
-            return false;
+        if (value > limit) return false;
     }
     qint64 result = hexS ? static_cast<qint32>(static_cast<quint32>(value)) : static_cast<qint64>(value);
-    if (negativS)
-        result = -result;
+    if (negativS) result = -result;
     AValue = static_cast<qint32>(static_cast<quint32>(result));
     return true;
 }
 
-TVorlage::TVorlage() : FSpracheCharText(std::make_unique<TSpracheCharText>()) { Clear(); }
+TVorlage::TVorlage() : FSpracheCharText(std::make_unique<TSpracheCharText>()) {
+    Clear();
+}
 
 TVorlage::TVorlage(const QString& ASpracheCharTextFilename)
     : FSpracheCharText(std::make_unique<TSpracheCharText>(ASpracheCharTextFilename)) {
@@ -177,14 +180,15 @@ void TVorlage::Split(const QString& S) {
     int offset = -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines.at(i);
-        if (i > 0)
-            offset += static_cast<int>(lines.at(i - 1).size()) + 1;
+        if (i > 0) offset += static_cast<int>(lines.at(i - 1).size()) + 1;
         if (line.isEmpty()) {
-            Wort.append(TVorlageWortRec{{{QStringLiteral("\r\r"), wtLeerzeile, zNichts}}, {}, offset, 2, true});
+            Wort.append(
+                TVorlageWortRec{{{QStringLiteral("\r\r"), wtLeerzeile, zNichts}}, {}, offset, 2, true});
             continue;
         }
         if (i > 0 && !lines.at(i - 1).isEmpty())
-            Wort.append(TVorlageWortRec{{{QStringLiteral("\r"), wtZeilenschaltung, zNichts}}, {}, offset, 1, true});
+            Wort.append(
+                TVorlageWortRec{{{QStringLiteral("\r"), wtZeilenschaltung, zNichts}}, {}, offset, 1, true});
         qsizetype p = 0;
         while (p < line.size()) {
             if (line.at(p) == cBlank) {
@@ -213,8 +217,7 @@ void TVorlage::SplitWort(const QString& AWort, TVorlageWortRec& AWortRec) const 
     TVorlageWortTeileRec teil;
     int pending = zNichts;
     auto beginne = [&](QChar c, TVorlageWortTeileTyp ATyp, int AZusatz) {
-        if (teil.Typ != wtNone)
-            AWortRec.Teile.append(teil);
+        if (teil.Typ != wtNone) AWortRec.Teile.append(teil);
         teil = TVorlageWortTeileRec{QString(c), ATyp, AZusatz};
     };
     auto textzeichen = [&](QChar c) {
@@ -290,8 +293,7 @@ void TVorlage::SplitWort(const QString& AWort, TVorlageWortRec& AWortRec) const 
             textzeichen(c);
         }
     }
-    if (teil.Typ != wtNone)
-        AWortRec.Teile.append(teil);
+    if (teil.Typ != wtNone) AWortRec.Teile.append(teil);
 }
 
 QString TVorlage::GetWortStr(const TVorlageWortRec& AWortRec) {

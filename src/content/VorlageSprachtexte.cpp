@@ -30,15 +30,15 @@ QChar LowerChar(QChar c) {
     return lower.size() == 1 ? lower.at(0) : c.toLower();
 }
 
-QString Lower(const QString& S) { return QLocale().toLower(S); }
+QString Lower(const QString& S) {
+    return QLocale().toLower(S);
+}
 
 // Pieces are joined by one blank; an empty word of the character speech
 // texts leaves no gap behind.
 void Anhaengen(QString& AZiel, const QString& AStueck) {
-    if (TrimControl(AStueck).isEmpty())
-        return;
-    if (!AZiel.isEmpty())
-        AZiel += QLatin1Char(' ');
+    if (TrimControl(AStueck).isEmpty()) return;
+    if (!AZiel.isEmpty()) AZiel += QLatin1Char(' ');
     AZiel += AStueck;
 }
 
@@ -87,10 +87,8 @@ QStringList Woerter(const QString& S) {
 } // namespace
 
 TVorlageSprachtextTyp GetSprachtextTyp(QChar c) {
-    if (c >= u'0' && c <= u'9')
-        return stZahlen;
-    if (QStringView(u"!',.:;?").contains(c))
-        return stSatzzeichen;
+    if (c >= u'0' && c <= u'9') return stZahlen;
+    if (QStringView(u"!',.:;?").contains(c)) return stSatzzeichen;
     if (c.unicode() <= 0xFF) {
         const QChar lower = LowerChar(c);
         if ((lower >= u'a' && lower <= u'z') || QStringView(u"ßàáâäèéêìíîòóôöùúûü").contains(lower))
@@ -155,19 +153,15 @@ void TVorlage::SplitTextPart(const QString& A) {
             lauf.Text += c;
             continue;
         }
-        if (lauf.Typ != stNone)
-            AddSprachtext(lauf);
+        if (lauf.Typ != stNone) AddSprachtext(lauf);
         lauf = TVorlageSprachtextRec{QString(c), typ};
     }
-    if (lauf.Typ != stNone)
-        AddSprachtext(lauf);
+    if (lauf.Typ != stNone) AddSprachtext(lauf);
 }
 
 void TVorlage::AddSprachtext(TVorlageSprachtextRec ARec) {
-    if (TrimControl(ARec.Text).isEmpty())
-        return;
-    if (ARec.Typ == stZahlen)
-        ARec.Text = SeparateLeadingZeros(ARec.Text);
+    if (TrimControl(ARec.Text).isEmpty()) return;
+    if (ARec.Typ == stZahlen) ARec.Text = SeparateLeadingZeros(ARec.Text);
     Sprachtext.append(ARec);
 }
 
@@ -198,10 +192,8 @@ QString TVorlage::SpeakTextPart(bool AColonS) const {
 }
 
 QString TVorlage::CaseMarker(QChar c) const {
-    if (!c.isLower())
-        return FSpracheCharText->GetSonstiges(soGross);
-    if (c == cEszett)
-        return QString();
+    if (!c.isLower()) return FSpracheCharText->GetSonstiges(soGross);
+    if (c == cEszett) return QString();
     return FSpracheCharText->GetSonstiges(soKlein);
 }
 
@@ -215,21 +207,17 @@ QString TVorlage::SpeakLetters(const QString& T, bool AColonS) const {
     bool grossNachErstemS = false;
     bool kleinS = false;
     for (qsizetype i = 0; i < T.size(); ++i) {
-        if (i > 0 && T.at(i).isUpper())
-            grossNachErstemS = true;
-        if (T.at(i).isLower())
-            kleinS = true;
+        if (i > 0 && T.at(i).isUpper()) grossNachErstemS = true;
+        if (T.at(i).isLower()) kleinS = true;
     }
     if (!grossNachErstemS) {
         // An ordinary word is pronounced as a word; after a colon its case is
         // not obvious from the grammar, so it is said.
-        if (AColonS)
-            Anhaengen(result, CaseMarker(T.at(0)));
+        if (AColonS) Anhaengen(result, CaseMarker(T.at(0)));
         Anhaengen(result, T);
         for (const QChar c : T) {
             QChar basis;
-            if (Akzent(LowerChar(c), basis) != 0)
-                Anhaengen(result, SpeakChar(c));
+            if (Akzent(LowerChar(c), basis) != 0) Anhaengen(result, SpeakChar(c));
         }
         return result;
     }
@@ -318,8 +306,7 @@ QString TVorlage::GetSprichSlStr() const {
 }
 
 QString TVorlage::GetSprichSlStr(int Nr) const {
-    if (Nr < 0 || Nr >= SprichSl.size())
-        return QString();
+    if (Nr < 0 || Nr >= SprichSl.size()) return QString();
     QString result;
     for (int i = 0; i <= Nr; ++i) {
         const TSprichSlRec& rec = SprichSl.at(i);
@@ -332,8 +319,7 @@ QString TVorlage::GetSprichSlStr(int Nr) const {
 
 TVoiceBenutzerPos TVorlage::GetVoiceBenutzerPos(const QString& S) const {
     const QStringList getippt = Woerter(S);
-    if (getippt.isEmpty() || Textwoerter.isEmpty())
-        return {};
+    if (getippt.isEmpty() || Textwoerter.isEmpty()) return {};
     const qsizetype anzahl = Textwoerter.size();
     qsizetype i = 0;
     for (qsizetype t = 0; t < getippt.size(); ++t) {
@@ -347,8 +333,7 @@ TVoiceBenutzerPos TVorlage::GetVoiceBenutzerPos(const QString& S) const {
             }
         }
         i = gefunden >= 0 ? gefunden + 1 : i + 1;
-        if (i >= anzahl)
-            return Textwoerter.last().Pos;
+        if (i >= anzahl) return Textwoerter.last().Pos;
     }
     return Textwoerter.at(i - 1).Pos;
 }
