@@ -24,10 +24,10 @@ constexpr int akZirkumflex = 3;
 
 const QChar cEszett(u'ß');
 
-// Lower-casing follows the user's locale, but a letter stays one letter.
+// Letters are told apart by the platform's own case mapping; the locale's
+// would turn a Turkish user's I into a letter outside the classes.
 QChar LowerChar(QChar c) {
-    const QString lower = QLocale().toLower(QString(c));
-    return lower.size() == 1 ? lower.at(0) : c.toLower();
+    return c.toLower();
 }
 
 QString Lower(const QString& S) {
@@ -36,8 +36,12 @@ QString Lower(const QString& S) {
 
 // Pieces are joined by one blank; an empty word of the character speech
 // texts leaves no gap behind.
+bool NurLeer(QStringView S) {
+    return std::all_of(S.begin(), S.end(), [](QChar c) { return c.unicode() <= 32; });
+}
+
 void Anhaengen(QString& AZiel, const QString& AStueck) {
-    if (TrimControl(AStueck).isEmpty()) return;
+    if (NurLeer(AStueck)) return;
     if (!AZiel.isEmpty()) AZiel += QLatin1Char(' ');
     AZiel += AStueck;
 }
@@ -160,7 +164,7 @@ void TVorlage::SplitTextPart(const QString& A) {
 }
 
 void TVorlage::AddSprachtext(TVorlageSprachtextRec ARec) {
-    if (TrimControl(ARec.Text).isEmpty()) return;
+    if (NurLeer(ARec.Text)) return;
     if (ARec.Typ == stZahlen) ARec.Text = SeparateLeadingZeros(ARec.Text);
     Sprachtext.append(ARec);
 }
@@ -169,7 +173,7 @@ QString TVorlage::SpeakTextPart(bool AColonS) const {
     QString result;
     for (qsizetype i = 0; i < Sprachtext.size(); ++i) {
         const TVorlageSprachtextRec& teil = Sprachtext.at(i);
-        if (i > 0 && teil.Typ != stSatzzeichen && !TrimControl(teil.Text).isEmpty())
+        if (i > 0 && teil.Typ != stSatzzeichen && !NurLeer(teil.Text))
             Anhaengen(result, FSpracheCharText->GetSonstiges(soVerbindung));
         switch (teil.Typ) {
         case stTextzeichen:
