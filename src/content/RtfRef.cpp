@@ -4,11 +4,11 @@
 
 #include <QFont>
 #include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -20,63 +20,20 @@ constexpr int kMaxWordLength = 32;
 
 // Destinations whose content a rich text viewer never shows.
 bool IsHiddenDestination(const QByteArray& AWord) {
-    static const char* const Names[] = {
-        "fonttbl",
-        "colortbl",
-        "stylesheet",
-        "info",
-        "pict",
-        "header",
-        "headerl",
-        "headerr",
-        "headerf",
-        "footer",
-        "footerl",
-        "footerr",
-        "footerf",
-        "fldinst",
-        "listtable",
-        "listoverridetable",
-        "rsidtbl",
-        "generator",
-        "xmlnstbl",
-        "themedata",
-        "datastore",
-        "latentstyles",
-        "pgdsctbl",
-        "filetbl",
-        "revtbl",
-        "objdata",
-        "objclass",
-        "nonshppict",
-        "footnote",
-        "annotation",
-        "xe",
-        "tc",
-        "txe",
-        "pntext",
-        "listtext",
-        "pn",
-        "pntxta",
-        "pntxtb",
-        "shpinst",
-        "sp",
-        "ftnsep",
-        "ftnsepc",
-        "ftncn",
-        "aftnsep",
-        "aftnsepc",
-        "aftncn",
-        "bkmkstart",
-        "bkmkend",
-        "colorschememapping",
-        "mmathPr",
-        "template",
-        "userprops",
-    };
-    for (const char* Name : Names)
-        if (AWord == Name) return true;
-    return false;
+    static const QSet<QByteArray> Names = [] {
+        const QByteArray List =
+            "fonttbl colortbl stylesheet info pict header headerl headerr headerf footer footerl "
+            "footerr footerf fldinst listtable listoverridetable rsidtbl generator xmlnstbl "
+            "themedata datastore latentstyles pgdsctbl filetbl revtbl objdata objclass nonshppict "
+            "footnote annotation xe tc txe pntext listtext pn pntxta pntxtb shpinst sp ftnsep "
+            "ftnsepc ftncn aftnsep aftnsepc aftncn bkmkstart bkmkend colorschememapping mmathPr "
+            "template userprops";
+        QSet<QByteArray> Set;
+        for (const QByteArray& Name : List.split(' '))
+            Set.insert(Name);
+        return Set;
+    }();
+    return Names.contains(AWord);
 }
 
 // Windows code page for an RTF \fcharset; 0 means the document's own.

@@ -149,7 +149,7 @@ void AddReadRows() {
     Row("uc inside group", "{\\rtf1 {\\uc2 \\u8364??}\\u8364?X}", QString::fromUtf8("€€X"));
     Row("negative unicode", "{\\rtf1 \\u-3913?}", QString(QChar(0xF0B7)));
     Row("surrogate pair", "{\\rtf1 \\u-10179?\\u-8704?}", QString::fromUtf8("😀"));
-    Row("special symbols", "{\\rtf1 a\\~b\\_c\\-d}", QStringLiteral("a\u00A0b-cd"));
+    Row("non-breaking space and hyphens", "{\\rtf1 a\\~b\\_c\\-d}", QStringLiteral("a\u00A0b-cd"));
     Row("quotes dashes bullet",
         "{\\rtf1 \\lquote a\\rquote \\ldblquote b\\rdblquote \\emdash \\endash \\bullet}",
         QString::fromUtf8("‘a’“b”—–•"));
