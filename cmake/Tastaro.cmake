@@ -35,6 +35,8 @@ function(tastaro_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set(_home ${CMAKE_BINARY_DIR}/testhome/${name})
+  file(MAKE_DIRECTORY ${_home}/run)
+  file(CHMOD ${_home}/run DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${_home};XDG_CONFIG_HOME=${_home}/.config;XDG_DATA_HOME=${_home}/.local/share;XDG_RUNTIME_DIR=${_home}/run;XDG_DESKTOP_DIR=${_home}/Desktop;XDG_DOCUMENTS_DIR=${_home}/Documents;TASTARO_DATA_DIR=${CMAKE_SOURCE_DIR}/data;LANG=de_AT.UTF-8;QT_LOGGING_RULES=qt.multimedia*=false")

@@ -31,7 +31,8 @@ public:
     void Fehler(QWidget*, const QString& AText) override { Antwort("Fehler", AText); }
     QStringList Texte() const {
         QStringList l;
-        for (const auto& e : Gefragt) l << e.Text;
+        for (const auto& e : Gefragt)
+            l << e.Text;
         return l;
     }
 

@@ -1,0 +1,67 @@
+#pragma once
+// The dialog at the end of a training file (and, in protocol mode, the
+// protocol reader) and the area/file chooser, behind small interfaces so that
+// the main window's tests can answer them without a modal loop.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+enum class TFertigErgebnis { Weiter, Wiederholen, Schliessen };
+
+struct TFertigDaten {
+    bool SoundS = false;  // play the finish sound
+    bool FertigS = false; // a file was finished (false: protocol mode)
+    bool EndeS = true;    // no further file: "&Weiter" is not offered
+    QStringList Zeilen;   // the report, one line each
+    QString SoundDatei;   // the finish sound
+    QFont Font;
+    QColor Hintergrund;
+};
+
+class IFertigDialog {
+public:
+    virtual ~IFertigDialog() = default;
+    virtual TFertigErgebnis Zeigen(QWidget* AOwner, const TFertigDaten& ADaten) = 0;
+};
+
+struct TAuswahlDaten {
+    QString Caption;
+    QStringList Liste;
+    int ItemIndex = 0;
+    QFont Font;
+    QColor Hintergrund;
+};
+
+class IAuswahlDialog {
+public:
+    virtual ~IAuswahlDialog() = default;
+    // The chosen index, or -1 when the user cancelled.
+    virtual int Waehlen(QWidget* AOwner, const TAuswahlDaten& ADaten) = 0;
+};
+
+// The program's own dialogs.
+IFertigDialog* RealFertigDialog();
+IAuswahlDialog* RealAuswahlDialog();
+
+struct TEinstellungen;
+
+// The options dialog: edits a copy of the settings; true on OK.
+class IOptionenDialog {
+public:
+    virtual ~IOptionenDialog() = default;
+    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen) = 0;
+};
+
+// The font and colour dialog: true on OK with the new font and background.
+class ISchriftDialog {
+public:
+    virtual ~ISchriftDialog() = default;
+    virtual bool Zeigen(QWidget* AOwner, QFont& AFont, QColor& AHintergrund) = 0;
+};
+
+IOptionenDialog* RealOptionenDialog();
+ISchriftDialog* RealSchriftDialog();

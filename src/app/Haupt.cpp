@@ -1,0 +1,419 @@
+// The main window: creation, layout, first showing and shut-down.
+
+#include "Haupt.h"
+
+#include "DatenC.h"
+#include "EinstellungenC.h"
+#include "FertigDialog.h"
+#include "HintergrundC.h"
+#include "KatDlgC.h"
+#include "Pfade.h"
+#include "RememberFilesC.h"
+#include "SpeechOutput.h"
+#include "SystemServices.h"
+#include "TextPane.h"
+#include "VorlageC.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QThread>
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AParent), FDienste(ADienste) {
+    const TServices real = (ADienste.Services.MessageBoxes && ADienste.Services.Sounds &&
+                            ADienste.Services.Audio && ADienste.Services.Clock && ADienste.Services.Shell)
+                               ? TServices{}
+                               : RealServices();
+    auto& s = FDienste.Services;
+    if (!s.MessageBoxes) s.MessageBoxes = real.MessageBoxes;
+    if (!s.Sounds) s.Sounds = real.Sounds;
+    if (!s.Audio) s.Audio = real.Audio;
+    if (!s.Clock) s.Clock = real.Clock;
+    if (!s.Shell) s.Shell = real.Shell;
+    if (!FDienste.Fertig) FDienste.Fertig = RealFertigDialog();
+    if (!FDienste.Auswahl) FDienste.Auswahl = RealAuswahlDialog();
+    if (!FDienste.Optionen) FDienste.Optionen = RealOptionenDialog();
+    if (!FDienste.Schrift) FDienste.Schrift = RealSchriftDialog();
+    FSpeech = ADienste.Speech;
+    if (!FSpeech) {
+        FEigeneSprache = CreateSpeechOutput();
+        FSpeech = FEigeneSprache.get();
+    }
+    Form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(client);
+
+    Lbl1Datentitel = new QLabel(client);
+    Lbl1Datentitel->setObjectName(QStringLiteral("Lbl1Datentitel"));
+    Lbl1Datentitel->setAccessibleName(QStringLiteral("Trainingstitel"));
+    Lbl1Datentitel->setCursor(Qt::PointingHandCursor);
+    Lbl1Datentitel->installEventFilter(this);
+
+    Memo1 = new TTextPane(client);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->Tag = 1;
+    Memo1->SetReadOnly(true);
+    Memo1->setAccessibleName(QStringLiteral("Vorlage"));
+    Memo2 = new TTextPane(client);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->Tag = 2;
+    Memo2->setAccessibleName(QStringLiteral("Eingabe"));
+    for (TTextPane* m : {Memo1, Memo2}) {
+        m->OnKeyPress = [this](TTextPane* ASender, QChar& AKey) { MemosKeyPress(ASender, AKey); };
+        m->OnChange = [this](TTextPane*) { NewCaret(); };
+        m->OnEnter = [this](TTextPane*) { NewCaret(); };
+        m->OnClick = [this](TTextPane*) { NewCaret(); };
+        m->OnMouseDown = [this](TTextPane*, Qt::MouseButton) { NewCaret(); };
+    }
+    Memo1->OnKeyDown = [this](TTextPane* ASender, int& AKey, Qt::KeyboardModifiers AShift) {
+        Memo1KeyDown(ASender, AKey, AShift);
+    };
+    Memo2->OnKeyDown = [this](TTextPane* ASender, int& AKey, Qt::KeyboardModifiers AShift) {
+        Memo2KeyDown(ASender, AKey, AShift);
+    };
+
+    StatusBar1 = new QWidget(client);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setAccessibleName(QStringLiteral("Statusleiste"));
+    StatusBar1->setAutoFillBackground(true);
+    for (int i = 0; i < 4; ++i) {
+        StatusPanel[i] = new QLabel(StatusBar1);
+        StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        StatusPanel[i]->setAlignment(Qt::AlignCenter);
+        StatusPanel[i]->setFrameShape(QFrame::StyledPanel);
+        StatusPanel[i]->setAutoFillBackground(true);
+    }
+
+    auto timer = [this](const char* AName, bool ASingleShotS) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QLatin1String(AName));
+        t->setSingleShot(ASingleShotS);
+        return t;
+    };
+    Timer0Start = timer("Timer0Start", true);
+    Timer1Los = timer("Timer1Los", true);
+    Timer1SprechenText = timer("Timer1SprechenText", true);
+    Timer1Status = timer("Timer1Status", true);
+    connect(Timer0Start, &QTimer::timeout, this, &TForm1::Timer0StartTimer);
+    connect(Timer1Los, &QTimer::timeout, this, &TForm1::Timer1LosTimer);
+    connect(Timer1SprechenText, &QTimer::timeout, this, &TForm1::Timer1SprechenTextTimer);
+    connect(Timer1Status, &QTimer::timeout, this, &TForm1::Timer1StatusTimer);
+
+    MenueAufbauen();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::FormCreate() {
+    BeendenS = false;
+
+    // Size limits, reduced to the work area of the window's monitor.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1200, 900);
+    const int minW = std::min(1000, work.width());
+    const int minH = std::min(700, work.height());
+    setMinimumSize(minW, minH);
+    resize(std::max(std::min(1200, work.width()), minW), std::max(std::min(900, work.height()), minH));
+
+    FLoadKatThreadHandle = false;
+
+    FHintergrund = new THintergrundForm(this, 125, 10);
+    FHintergrund->SetHintergrundNr(1);
+    HintergrundFarbe = FHintergrund->HintergrundFarbe();
+
+    TrainingFont = QFont(QStringLiteral("Arial"));
+    TrainingFont.setPointSize(12);
+
+    CloseS = false;
+    for (QLabel* p : StatusPanel)
+        p->clear();
+
+    LadeSounds();
+
+    Kategorie = std::make_unique<TKat>();
+    Daten = std::make_unique<TDaten>(Mp3TexteOrdner);
+    Vorlage = std::make_unique<TVorlage>();
+    ProtokollSl.clear();
+    RememberFiles = std::make_unique<TRememberFiles>(RememberFilesDatei);
+    Einstellungen = std::make_unique<TEinstellungen>();
+    StandardEinstellungen(*Einstellungen);
+
+    CaptionZuweisen();
+    SetKategorieTitel(QString());
+    SetDatenTitel(QString());
+
+    FAktivNr = -1;
+    SprechenText.clear();
+    GeschriebenText.clear();
+    SetFehler(0);
+
+    // The per-user folders; a failure shows itself later where they are written.
+    if (!BenutzerOrdner.isEmpty()) QDir().mkpath(BenutzerOrdner);
+    if (!ProtokollOrdner.isEmpty()) QDir().mkpath(ProtokollOrdner);
+}
+
+void TForm1::LoadKatThread() {
+    if (FLoadKatThread.joinable()) FLoadKatThread.join();
+    FLoadKatThreadHandle = true;
+    FLoadKatThread = std::thread([this] {
+        try {
+            Kategorie->Load(TrainingstexteOrdner, QStringLiteral("*.kat"));
+            RememberFiles->Load();
+        } catch (...) {
+            // an area list that cannot be read stays empty; the start goes on
+        }
+        FLoadKatThreadHandle = false;
+    });
+}
+
+void TForm1::WaitForLoadKatThread() {
+    while (FLoadKatThreadHandle) {
+        QThread::msleep(25);
+        QCoreApplication::processEvents();
+    }
+    if (FLoadKatThread.joinable()) FLoadKatThread.join();
+}
+
+void TForm1::CaptionZuweisen() {
+    Memo1->SetText(QString());
+    Memo2->SetText(QString());
+}
+
+void TForm1::SchriftartZuweisen() {
+    for (TTextPane* m : {Memo1, Memo2})
+        m->SetPaneFont(TrainingFont, HintergrundFarbe);
+    QPalette p = StatusBar1->palette();
+    p.setColor(QPalette::Window, HintergrundFarbe);
+    StatusBar1->setPalette(p);
+    for (QLabel* l : StatusPanel) {
+        l->setFont(TrainingFont);
+        l->setPalette(p);
+    }
+    QFont titel = TrainingFont;
+    titel.setPointSize(TrainingFont.pointSize() + 1);
+    titel.setBold(true);
+    titel.setUnderline(true);
+    Lbl1Datentitel->setFont(titel);
+    Lbl1Datentitel->setAutoFillBackground(true);
+    Lbl1Datentitel->setPalette(p);
+    SchalterEinrichten();
+}
+
+void TForm1::SchalterEinrichten() {
+    int h = GetFontTextHeight(TrainingFont);
+    if (h <= 0) h = 12;
+    QWidget* client = centralWidget();
+    const int cw = client->width();
+    const int ch = client->height();
+    const int statusH = h + 6;
+
+    Lbl1Datentitel->adjustSize();
+    Lbl1Datentitel->move((cw - Lbl1Datentitel->width()) / 2, 20);
+
+    const bool nachtippen = Modus() == mNachtippen;
+    Memo1->setVisible(nachtippen);
+    Memo1->setGeometry(10, Lbl1Datentitel->y() + Lbl1Datentitel->height() + 20, cw - 2 * 10, 4 * statusH);
+    const int top2 = nachtippen ? Memo1->y() + Memo1->height() + 20 : Memo1->y();
+    Memo2->setGeometry(10, top2, Memo1->width(), Memo1->height());
+
+    StatusBar1->setGeometry(0, ch - statusH, cw, statusH);
+    const int w = cw;
+    const int w0 = static_cast<int>(w / 100.0 * 15);
+    const int w1 = static_cast<int>(w / 100.0 * 14);
+    const int w2 = static_cast<int>(w / 100.0 * 22);
+    StatusPanel[0]->setGeometry(0, 0, w0, statusH);
+    StatusPanel[1]->setGeometry(w0, 0, w1, statusH);
+    StatusPanel[2]->setGeometry(w0 + w1, 0, w2, statusH);
+    StatusPanel[3]->setGeometry(w0 + w1 + w2, 0, w - w0 - w1 - w2, statusH);
+}
+
+void TForm1::FensterEinrichten() {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect work = screen->availableGeometry();
+    if (isMaximized()) {
+        move(work.topLeft());
+        return;
+    }
+    const QRect frame = frameGeometry();
+    move(work.left() + (work.width() - frame.width()) / 2, work.top() + (work.height() - frame.height()) / 2);
+}
+
+void TForm1::SetActiveControl() {
+    QWidget* w = MerkActiveControl.data();
+    if (w && w->isVisible() && w->isEnabled() && w->focusPolicy() != Qt::NoFocus) w->setFocus();
+}
+
+int TForm1::HintergrundNr() const {
+    return FHintergrund->HintergrundNr();
+}
+
+void TForm1::SetHintergrundNr(int AValue) {
+    FHintergrund->SetHintergrundNr(AValue);
+    HintergrundFarbe = FHintergrund->HintergrundFarbe();
+    SchriftartZuweisen();
+    NewCaret();
+}
+
+void TForm1::showEvent(QShowEvent* AEvent) {
+    QMainWindow::showEvent(AEvent);
+    if (FFirstShowS) {
+        FFirstShowS = false;
+        FormShowPhase1();
+    }
+}
+
+void TForm1::FormShowPhase1() {
+    SchriftartZuweisen();
+    FensterEinrichten();
+    SetAktivNr(-1);
+    Timer1Los->setInterval(10);
+    Timer1SprechenText->setInterval(400);
+    Timer0Start->setInterval(5);
+    Timer0Start->start();
+    Timer1StatusTimer();
+}
+
+void TForm1::Timer0StartTimer() {
+    Timer0Start->stop();
+    if (!StartUpdater()) FormShowPhase2();
+}
+
+// The update check has no updater program here yet; nothing is offered.
+bool TForm1::StartUpdater() {
+    return false;
+}
+
+void TForm1::FormShowPhase2() {
+    MerkActiveControl = focusWidget();
+    SetActiveControl();
+    if (Kategorie->AktivNr() == -1) {
+        if (Frage(QStringLiteral("Willst du jetzt einen Trainingsbereich und eine -datei wählen?")))
+            MenuAktBereichClick();
+    } else if (Daten->AktivNr() != -1) {
+        if (Frage(QStringLiteral("Soll das Training sofort gestartet werden?"))) {
+            Timer1Los->start();
+        } else {
+            SetFehler(0);
+            SetAktivNr(-1);
+        }
+    } else {
+        if (Frage(QStringLiteral("Willst du jetzt eine Trainingsdatei wählen?"))) MenuAktDateiClick();
+    }
+    if (Modus() == mNachtippen)
+        Memo1->setFocus();
+    else
+        Memo2->setFocus();
+}
+
+void TForm1::resizeEvent(QResizeEvent* AEvent) {
+    QMainWindow::resizeEvent(AEvent);
+    if (!BeendenS && isVisible() && !isMinimized()) SchalterEinrichten();
+}
+
+void TForm1::ApplicationEvents1ModalBegin() {
+    if (FModalTiefe++ == 0) {
+        PlayerStop();
+        Timer1Status->stop();
+        Timer1SprechenText->stop();
+    }
+}
+
+void TForm1::ApplicationEvents1ModalEnd() {
+    if (FModalTiefe > 0 && --FModalTiefe == 0) {
+        if (!CloseS && !BeendenS) Timer1Status->start();
+    }
+}
+
+bool TForm1::Frage(const QString& AText) {
+    ApplicationEvents1ModalBegin();
+    const bool ja = FDienste.Services.MessageBoxes->Frage(this, AText);
+    ApplicationEvents1ModalEnd();
+    return ja;
+}
+
+TMsgAntwort TForm1::FrageJaNeinAbbrechen(const QString& AText) {
+    ApplicationEvents1ModalBegin();
+    const TMsgAntwort a = FDienste.Services.MessageBoxes->FrageJaNeinAbbrechen(this, AText);
+    ApplicationEvents1ModalEnd();
+    return a;
+}
+
+void TForm1::Information(const QString& AText) {
+    ApplicationEvents1ModalBegin();
+    FDienste.Services.MessageBoxes->Information(this, AText);
+    ApplicationEvents1ModalEnd();
+}
+
+void TForm1::Beep() {
+    FDienste.Services.Shell->Beep();
+}
+
+void TForm1::closeEvent(QCloseEvent* AEvent) {
+    if (!FCloseAgreedS) {
+        if (!FormCloseQuery()) {
+            AEvent->ignore();
+            return;
+        }
+        FCloseAgreedS = true;
+        FormClose();
+    }
+    AEvent->accept();
+}
+
+bool TForm1::FormCloseQuery() {
+    if (AktivNr() < 0) return true;
+    if (!Frage(QStringLiteral("Soll das Training abgebrochen und das Programm geschlossen werden?")))
+        return false;
+    if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
+    if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
+    return true;
+}
+
+void TForm1::FormClose() {
+    BeendenS = true;
+    Timer1Status->stop();
+    Timer1SprechenText->stop();
+    PlayerStop();
+    RegistryLadenSpeichern(false);
+    RememberFiles->Save();
+    // What the user copied stays available after the end: Qt hands the
+    // clipboard to the desktop's clipboard manager when the application quits.
+}
+
+void TForm1::FormDestroy() {
+    if (FLoadKatThread.joinable()) FLoadKatThread.join();
+    PlayerStop();
+    RememberFiles.reset();
+    ProtokollSl.clear();
+    Vorlage.reset();
+    Daten.reset();
+    Kategorie.reset();
+    for (QByteArray& s : FSnd)
+        s.clear();
+    // The per-user folders go when they are empty; rmdir fails on anything else.
+    if (!BenutzerOrdner.isEmpty()) QDir().rmdir(BenutzerOrdner);
+    if (!ProtokollOrdner.isEmpty()) QDir().rmdir(ProtokollOrdner);
+}
+
+bool TForm1::eventFilter(QObject* AObject, QEvent* AEvent) {
+    if (AObject == Lbl1Datentitel && AEvent->type() == QEvent::MouseButtonRelease) {
+        Lbl1DatentitelClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(AObject, AEvent);
+}

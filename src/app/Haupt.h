@@ -1,0 +1,200 @@
+#pragma once
+// The main window: owner of the training objects, the run controller, the
+// typing check, the commands and the status line.
+
+#include "DatenC.h"
+#include "ResConst.h"
+#include "Services.h"
+
+#include <QFont>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
+
+class QLabel;
+class QMenu;
+class QAction;
+class TTextPane;
+class TKat;
+class TDaten;
+class TVorlage;
+class TRememberFiles;
+class THintergrundForm;
+struct TEinstellungen;
+struct TDateiRec;
+class ISpeechOutput;
+class IFertigDialog;
+class IAuswahlDialog;
+class IOptionenDialog;
+class ISchriftDialog;
+
+// Where the main window's collaborators come from; tests pass doubles.
+struct THauptDienste {
+    TServices Services;
+    ISpeechOutput* Speech = nullptr;   // null: the real speech output
+    IFertigDialog* Fertig = nullptr;   // null: the real finish dialog
+    IAuswahlDialog* Auswahl = nullptr; // null: the real chooser
+    IOptionenDialog* Optionen = nullptr;
+    ISchriftDialog* Schrift = nullptr;
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(const THauptDienste& ADienste, QWidget* AParent = nullptr);
+    ~TForm1() override;
+
+    // --- start-up and shut-down
+    void LoadKatThread();
+    bool LoadKatThreadRunning() const { return FLoadKatThreadHandle.load(); }
+    void WaitForLoadKatThread(); // processes events, 25 ms steps
+    void SchriftartZuweisen();
+    void SchalterEinrichten();
+    void FensterEinrichten();
+    void CaptionZuweisen();
+    void SetActiveControl();
+    void RegistryLadenSpeichern(bool LadenS);
+    bool StartUpdater();
+    void FormShowPhase2();
+    // Every modal dialog of the program runs between these two.
+    void ApplicationEvents1ModalBegin();
+    void ApplicationEvents1ModalEnd();
+
+    // --- run controller
+    int AktivNr() const;
+    void SetAktivNr(int AValue);
+    int Fehler() const { return FFehler; }
+    void SetFehler(int AValue);
+    TModus Modus() const;
+    void SetModus(TModus AValue);
+    int HintergrundNr() const;
+    void SetHintergrundNr(int AValue);
+    void SetStimme();
+    void Timer1LosTimer();
+    void FertigAnzeigen();
+    void MenuAktWeiterZurueck(int ATag);
+    void MenuAktNeuClick();
+    void ProtokollFragen();
+    void Timer1SprechenTextTimer();
+    void SpeakText(const QString& AText, bool MerkenS = false);
+
+    // --- typing and line check
+    void MemosKeyPress(TTextPane* ASender, QChar& AKey);
+    void Memo1KeyDown(TTextPane* ASender, int& AKey, Qt::KeyboardModifiers AShift);
+    void Memo2KeyDown(TTextPane* ASender, int& AKey, Qt::KeyboardModifiers AShift);
+    bool EingabePruefen();
+    void NewCaret();
+
+    // --- commands, menus and status line
+    void SetKategorieTitel(const QString& AValue);
+    void SetDatenTitel(const QString& AValue);
+    QString KategorieTitel() const { return FKategorietitel; }
+    void MenuAktBereichClick();
+    void MenuAktDateiClick();
+    void MenuDateiCloseClick();
+    void Lbl1DatentitelClick();
+    void Timer1StatusTimer();
+    void MenuAktRefresh();
+    void MenuSpracheRefresh();
+    void MenuDateiRefresh();
+    void MenuHilfeRefresh();
+    void MenuSpracheFunktionen(int ATag);
+    void MenuSpracheAudioWiederholenClick();
+    void MenuDateiDesktopLinkClick();
+    void MenuDateiOptionenClick();
+    void MenuAnsSchriftartClick();
+    void MenuHilfeInfoClick();
+    void MenuAktProtokollLesenClick();
+    void MenuDateiProtokollordnerClick();
+
+    // --- protocol and sounds
+    void ProtokollSchreiben(TProtokollText APt, const QString& AGeschriebenText = QString());
+    QString ProtokollFilename() const;
+    void Ton(TSound ASoundNr, bool WarteS);
+    void PlayMp3(const QString& AFilename, bool WartenS);
+    void PlayerStop();
+
+    // --- access for the tests and the shut-down sequence
+    TTextPane* Memo1 = nullptr;
+    TTextPane* Memo2 = nullptr;
+    QLabel* Lbl1Datentitel = nullptr;
+    QWidget* StatusBar1 = nullptr;
+    QLabel* StatusPanel[4] = {};
+    QTimer* Timer0Start = nullptr;
+    QTimer* Timer1Los = nullptr;
+    QTimer* Timer1SprechenText = nullptr;
+    QTimer* Timer1Status = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QFont TrainingFont;      // the font of the font dialog, the one text font
+    QColor HintergrundFarbe; // background of the text-bearing controls
+
+    std::unique_ptr<TKat> Kategorie;
+    std::unique_ptr<TDaten> Daten;
+    std::unique_ptr<TVorlage> Vorlage;
+    std::unique_ptr<TRememberFiles> RememberFiles;
+    std::unique_ptr<TEinstellungen> Einstellungen;
+    QStringList ProtokollSl;
+    QString SprechenText;
+    QString GeschriebenText;
+    bool CloseS = false;
+    bool BeendenS = false;
+    QDateTime Startzeit;
+    QDateTime Endzeit;
+    QPointer<QWidget> MerkActiveControl;
+
+    // The menu actions by name ("MenuAktBereich", ...), for key hints and tests.
+    QAction* Aktion(const QString& AName) const;
+    // Whether the enabling rule allowed the command when it was last evaluated.
+    bool Erlaubt(const QString& AName) const;
+
+protected:
+    void showEvent(QShowEvent* AEvent) override;
+    void closeEvent(QCloseEvent* AEvent) override;
+    void resizeEvent(QResizeEvent* AEvent) override;
+    bool eventFilter(QObject* AObject, QEvent* AEvent) override;
+
+private:
+    void FormCreate();
+    void FormShowPhase1();
+    void Timer0StartTimer();
+    bool FormCloseQuery();
+    void FormClose();
+    void FormDestroy();
+    void MenueAufbauen();
+    void LadeSounds();
+    std::optional<TDateiRec> AktuellesPaar() const;
+    int PaarAnzahl() const;
+    QString AktuelleDatei() const;
+    void TippenUeberschreiben(QChar AKey);
+    void StatusZeile();
+    bool Frage(const QString& AText);
+    TMsgAntwort FrageJaNeinAbbrechen(const QString& AText);
+    void Information(const QString& AText);
+    void Beep();
+
+    THauptDienste FDienste;
+    std::unique_ptr<ISpeechOutput> FEigeneSprache;
+    ISpeechOutput* FSpeech = nullptr;
+    THintergrundForm* FHintergrund = nullptr;
+    QString FKategorietitel;
+    int FAktivNr = -1;
+    int FFehler = 0;
+    std::atomic<bool> FLoadKatThreadHandle{false};
+    std::thread FLoadKatThread;
+    QByteArray FSnd[TSoundCount];
+    void Freigabe(const QString& AName, bool AErlaubtS);
+    QHash<QString, QAction*> FAktionen;
+    QHash<QString, bool> FErlaubt;
+    bool FFirstShowS = true;
+    bool FCloseAgreedS = false;
+    int FModalTiefe = 0;
+    qint32 FFontColor = -16777208; // stored colour of the training font (window text)
+    int FFontCharSet = 0;
+};
+
+// The one main window of the process, for the few places that need it.
+extern TForm1* Form1;

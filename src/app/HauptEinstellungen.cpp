@@ -1,0 +1,73 @@
+// Loading and saving the settings with the window's size, area, file, font,
+// background and voice.
+
+#include "Haupt.h"
+
+#include "DatenC.h"
+#include "EinstellungenC.h"
+#include "EinstellungenSpeicher.h"
+#include "SpeechOutput.h"
+#include "TextPane.h"
+
+#include <QWindow>
+
+void TForm1::RegistryLadenSpeichern(bool LadenS) {
+    std::unique_ptr<QSettings> store = TastaroSettingsStore();
+    TGespeicherteWerte w;
+    if (LadenS) {
+        w.MaximiertS = isMaximized();
+        w.Hoehe = height();
+        w.Breite = width();
+        TEinstellungen e;
+        if (!EinstellungenLaden(*store, e, w)) {
+            // A store that cannot be read gives the defaults, as on a first start.
+            StandardEinstellungen(e);
+        }
+        const QSize min = minimumSize();
+        const QSize max = maximumSize();
+        resize(std::clamp(w.Breite, min.width(), max.width()),
+               std::clamp(w.Hoehe, min.height(), max.height()));
+        if (w.MaximiertS) setWindowState(windowState() | Qt::WindowMaximized);
+
+        Kategorie->SetAktivNr(Kategorie->FindFilename(w.KategorieFilename));
+        if (Kategorie->AktivNr() != -1) {
+            const TKatRec k = Kategorie->Get(Kategorie->AktivNr());
+            SetKategorieTitel(k.Titel);
+            Daten->Load(k.Path, QStringLiteral("*.txt *.rtf"));
+            Daten->SetAktivNr(Daten->FindFilename(w.DatenFilename));
+            if (Daten->AktivNr() != -1) SetDatenTitel(Daten->Get(Daten->AktivNr()).Titel);
+        }
+        *Einstellungen = e;
+        SetModus(e.Modus);
+        TrainingFont = SchriftAusWerten(w, TrainingFont);
+        QPalette p = Memo2->palette();
+        p.setColor(QPalette::Text, SchriftFarbeAusTColor(w.FontColor, palette()));
+        for (QWidget* m : {static_cast<QWidget*>(Memo1), static_cast<QWidget*>(Memo2)}) {
+            QPalette mp = m->palette();
+            mp.setColor(QPalette::Text, p.color(QPalette::Text));
+            m->setPalette(mp);
+        }
+        FFontColor = w.FontColor;
+        FFontCharSet = w.FontCharSet;
+        SetHintergrundNr(w.HintergrundNr);
+        SetStimme();
+    } else {
+        w.MaximiertS = isMaximized();
+        const QRect normal =
+            (isMaximized() || isMinimized()) && windowHandle() ? normalGeometry() : geometry();
+        w.Breite = std::clamp(normal.width(), minimumWidth(), maximumWidth());
+        w.Hoehe = std::clamp(normal.height(), minimumHeight(), maximumHeight());
+        w.KategorieFilename =
+            Kategorie->AktivNr() >= 0 ? Kategorie->Get(Kategorie->AktivNr()).Filename : QString();
+        w.DatenFilename = Daten->AktivNr() >= 0 ? Daten->Get(Daten->AktivNr()).Filename : QString();
+        SchriftInWerte(TrainingFont, w);
+        w.FontColor = FFontColor;
+        w.FontCharSet = FFontCharSet;
+        w.HintergrundNr = HintergrundNr();
+        EinstellungenSpeichern(*store, *Einstellungen, w);
+    }
+}
+
+void TForm1::SetStimme() {
+    FSpeech->SetStimme(Einstellungen->Stimme, Einstellungen->VoiceRate, Einstellungen->VoiceVolume);
+}

@@ -1,0 +1,61 @@
+#include "Start.h"
+
+#include "Haupt.h"
+#include "Pfade.h"
+#include "SingleInstance.h"
+#include "SplashC.h"
+#include "SystemServices.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QThread>
+#include <QTranslator>
+
+namespace {
+void Warten25() {
+    QThread::msleep(25);
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+int TastaroMain(int argc, char** argv) {
+    AdjustDateNames();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(ProgrammName);
+    QApplication::setApplicationDisplayName(QString());
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
+    // Qt's own texts (standard dialogs, context menus) in German
+    QTranslator qtDeutsch;
+    if (qtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtDeutsch);
+
+    PfadeBerechnen(QCoreApplication::applicationFilePath());
+
+    // A second start ends at once and shows nothing.
+    TSingleInstance instanz(ProgrammTitel);
+    if (!instanz.IsFirst()) return 0;
+
+    THauptDienste dienste;
+    dienste.Services = RealServices();
+    auto form = std::make_unique<TForm1>(dienste);
+    form->LoadKatThread();
+    if (QFile::exists(SplashDatei)) {
+        TSplashScreenForm splash(nullptr, SplashDatei);
+        splash.show();
+        splash.repaint();
+        for (int i = 0; i < 50 && !splash.IsClosed(); ++i)
+            Warten25();
+        while (form->LoadKatThreadRunning())
+            Warten25();
+        splash.hide();
+    }
+    form->WaitForLoadKatThread();
+    form->RegistryLadenSpeichern(true);
+    form->show();
+    const int rc = QApplication::exec();
+    form.reset();
+    return rc;
+}

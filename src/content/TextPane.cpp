@@ -1,0 +1,289 @@
+#include "TextPane.h"
+
+#include "RtfRef.h"
+#include "TextFile.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QSaveFile>
+#include <QTextBlock>
+
+namespace {
+
+QString NormaliseBreaks(const QString& AText) {
+    QString t = AText;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+// The character a key stands for, as the program's handlers expect it.
+QChar KeyChar(const QKeyEvent* AEvent) {
+    switch (AEvent->key()) {
+    case Qt::Key_Backspace:
+        return QChar(8);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(13);
+    case Qt::Key_Escape:
+        return QChar(27);
+    case Qt::Key_Tab:
+        return QChar(9);
+    default:
+        break;
+    }
+    const QString t = AEvent->text();
+    return t.isEmpty() ? QChar() : t.at(0);
+}
+
+} // namespace
+
+TTextPane::TTextPane(QWidget* AParent) : QTextEdit(AParent) {
+    setAcceptRichText(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabChangesFocus(false);
+    setUndoRedoEnabled(false);
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        if (OnChange) OnChange(this);
+    });
+}
+
+QString TTextPane::Text() const {
+    return toPlainText();
+}
+
+void TTextPane::SetText(const QString& AText) {
+    // Through a cursor rather than setPlainText, so that an open update
+    // bracket stays one edit and the formats are plain again.
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.setCharFormat(QTextCharFormat());
+    c.insertText(NormaliseBreaks(AText), QTextCharFormat());
+    c.select(QTextCursor::Document);
+    c.setCharFormat(QTextCharFormat());
+    c.endEditBlock();
+    QTextCursor caret(document());
+    caret.setCharFormat(QTextCharFormat());
+    setTextCursor(caret);
+    setCurrentCharFormat(QTextCharFormat());
+}
+
+int TTextPane::TextLength() const {
+    return document()->characterCount() - 1;
+}
+
+void TTextPane::SetReadOnly(bool AReadOnlyS) {
+    setReadOnly(AReadOnlyS);
+    // A read-only QTextEdit drops its caret; keep it for keyboard users.
+    setTextInteractionFlags(AReadOnlyS ? Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse
+                                       : Qt::TextEditorInteraction);
+}
+
+int TTextPane::SelStart() const {
+    return textCursor().selectionStart();
+}
+
+int TTextPane::SelLength() const {
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TTextPane::SetSelStart(int AStart) {
+    QTextCursor c = textCursor();
+    c.setPosition(std::clamp(AStart, 0, TextLength()));
+    setTextCursor(c);
+}
+
+void TTextPane::SetSelLength(int ALength) {
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    c.setPosition(start);
+    c.setPosition(std::clamp(start + std::max(ALength, 0), 0, TextLength()), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+void TTextPane::SelectAllText() {
+    QTextCursor c = textCursor();
+    c.setPosition(0);
+    c.setPosition(TextLength(), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+QString TTextPane::SelText() const {
+    QString s = textCursor().selectedText();
+    s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return s;
+}
+
+void TTextPane::SetSelText(const QString& AText) {
+    QTextCursor c = textCursor();
+    // The new text takes the format of the text it replaces, or of the
+    // character before the caret, as a rich edit control does.
+    QTextCharFormat f;
+    if (c.hasSelection()) {
+        QTextCursor first(document());
+        first.setPosition(c.selectionStart() + 1);
+        f = first.charFormat();
+    } else {
+        f = c.charFormat();
+    }
+    c.insertText(NormaliseBreaks(AText), f);
+    setTextCursor(c);
+}
+
+void TTextPane::SetSelUnderline(bool AOnS) {
+    QTextCursor c = textCursor();
+    if (!c.hasSelection()) return;
+    QTextCharFormat f;
+    f.setUnderlineStyle(AOnS ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline);
+    c.mergeCharFormat(f);
+}
+
+bool TTextPane::IsUnderlined(int APos) const {
+    if (APos < 0 || APos >= TextLength()) return false;
+    QTextCursor c(document());
+    c.setPosition(APos + 1); // the format of the character before the position
+    return c.charFormat().underlineStyle() != QTextCharFormat::NoUnderline;
+}
+
+void TTextPane::SetPaneFont(const QFont& AFont, const QColor& ABackground) {
+    setFont(AFont);
+    document()->setDefaultFont(AFont);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, ABackground);
+    setPalette(p);
+}
+
+void TTextPane::BeginUpdate() {
+    if (FUpdateCount++ == 0) {
+        setUpdatesEnabled(false);
+        FUpdateCursor = QTextCursor(document());
+        FUpdateCursor.beginEditBlock();
+    }
+}
+
+void TTextPane::EndUpdate() {
+    if (FUpdateCount == 0) return;
+    if (--FUpdateCount == 0) {
+        FUpdateCursor.endEditBlock();
+        FUpdateCursor = QTextCursor();
+        setUpdatesEnabled(true);
+        ensureCursorVisible();
+        viewport()->update();
+    }
+}
+
+void TTextPane::SetPopupMenu(QMenu* AMenu) {
+    if (FPopupMenu) {
+        for (QAction* a : FPopupMenu->actions())
+            removeAction(a);
+    }
+    FPopupMenu = AMenu;
+    if (!AMenu) return;
+    for (QAction* a : AMenu->actions()) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+    }
+}
+
+bool TTextPane::LoadRtf(const QString& AFilename) {
+    QFile f(AFilename);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    SetText(TRtfRef::RtfToText(f.readAll()));
+    return true;
+}
+
+bool TTextPane::SaveRtf(const QString& AFilename, const QFont& AFont) const {
+    QSaveFile f(AFilename);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(TRtfRef::TextToRtf(Text(), &AFont));
+    return f.commit();
+}
+
+void TTextPane::keyPressEvent(QKeyEvent* AEvent) {
+    int key = AEvent->key();
+    if (OnKeyDown) {
+        OnKeyDown(this, key, AEvent->modifiers());
+        if (key == 0) {
+            AEvent->accept();
+            return;
+        }
+    }
+    const QChar ch = KeyChar(AEvent);
+    if (!ch.isNull() && OnKeyPress) {
+        QChar k = ch;
+        OnKeyPress(this, k);
+        if (k.isNull()) {
+            AEvent->accept();
+            return;
+        }
+        if (k != ch) {
+            // The handler turned the key into another character.
+            if (!isReadOnly()) insertPlainText(QString(k));
+            AEvent->accept();
+            return;
+        }
+    }
+    QTextEdit::keyPressEvent(AEvent);
+}
+
+void TTextPane::inputMethodEvent(QInputMethodEvent* AEvent) {
+    // Composed characters (dead keys) are handled like typed characters.
+    const QString commit = AEvent->commitString();
+    if (!commit.isEmpty() && OnKeyPress) {
+        for (QChar ch : commit) {
+            QChar k = ch;
+            OnKeyPress(this, k);
+            if (!k.isNull() && !isReadOnly()) insertPlainText(QString(k));
+        }
+        AEvent->accept();
+        return;
+    }
+    QTextEdit::inputMethodEvent(AEvent);
+}
+
+void TTextPane::focusInEvent(QFocusEvent* AEvent) {
+    QTextEdit::focusInEvent(AEvent);
+    if (OnEnter) OnEnter(this);
+}
+
+void TTextPane::mousePressEvent(QMouseEvent* AEvent) {
+    if (OnMouseDown) OnMouseDown(this, AEvent->button());
+    QTextEdit::mousePressEvent(AEvent);
+}
+
+void TTextPane::mouseReleaseEvent(QMouseEvent* AEvent) {
+    QTextEdit::mouseReleaseEvent(AEvent);
+    if (AEvent->button() == Qt::LeftButton && OnClick) OnClick(this);
+}
+
+void TTextPane::contextMenuEvent(QContextMenuEvent* AEvent) {
+    if (FPopupMenu) FPopupMenu->exec(AEvent->globalPos());
+    AEvent->accept();
+}
+
+// Nothing reaches a training pane by the clipboard, the selection buffer or
+// drag and drop: only typed keys count.
+bool TTextPane::canInsertFromMimeData(const QMimeData*) const {
+    return false;
+}
+void TTextPane::insertFromMimeData(const QMimeData*) {}
+
+bool TTextPane::event(QEvent* AEvent) {
+    if (AEvent->type() == QEvent::ShortcutOverride) {
+        auto* k = static_cast<QKeyEvent*>(AEvent);
+        // QTextEdit claims Ctrl+arrows, Ctrl+V and the like for itself; the
+        // program's menu keys must win, and what no menu takes comes back as
+        // an ordinary key the program judges.
+        if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+            AEvent->ignore();
+            return false;
+        }
+    }
+    return QTextEdit::event(AEvent);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The text pane every readable or typeable text of the program stands in.
+// Keys reach the program before the pane acts: a handler may swallow a
+// key-down (the pane then produces no character and no change) or a character.
+// Positions count a line break as one character.
+
+#include <QTextEdit>
+#include <functional>
+
+class QMenu;
+
+class TTextPane : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TTextPane(QWidget* AParent = nullptr);
+
+    int Tag = 0;
+
+    QString Text() const;
+    void SetText(const QString& AText);
+    int TextLength() const;
+
+    bool ReadOnly() const { return isReadOnly(); }
+    void SetReadOnly(bool AReadOnlyS);
+
+    int SelStart() const;
+    int SelLength() const;
+    // Puts the caret at AStart and drops the selection.
+    void SetSelStart(int AStart);
+    // Selects ALength characters from the current start.
+    void SetSelLength(int ALength);
+    void SelectAllText();
+    QString SelText() const;
+    // Replaces the selection; with nothing selected it inserts at the caret.
+    void SetSelText(const QString& AText);
+    // Only the selected characters change; the rest of the formatting stays.
+    void SetSelUnderline(bool AOnS);
+    bool IsUnderlined(int APos) const;
+
+    void SetPaneFont(const QFont& AFont, const QColor& ABackground);
+
+    // Changes between begin and end are shown at once at the end; nesting is allowed.
+    void BeginUpdate();
+    void EndUpdate();
+    bool InUpdate() const { return FUpdateCount > 0; }
+
+    // The popup menu of the pane; its actions' shortcuts work while the pane has
+    // the focus, also for actions that are not visible in the menu.
+    void SetPopupMenu(QMenu* AMenu);
+    QMenu* PopupMenu() const { return FPopupMenu; }
+
+    bool LoadRtf(const QString& AFilename);
+    bool SaveRtf(const QString& AFilename, const QFont& AFont) const;
+
+    // AKey = 0 swallows the key; the key code is Qt's, AShift the modifiers.
+    std::function<void(TTextPane*, int& AKey, Qt::KeyboardModifiers AShift)> OnKeyDown;
+    // The character of a key (Backspace 8, Enter 13, Escape 27 included); set to 0 to swallow.
+    std::function<void(TTextPane*, QChar& AKey)> OnKeyPress;
+    std::function<void(TTextPane*)> OnChange;
+    std::function<void(TTextPane*)> OnEnter;
+    std::function<void(TTextPane*)> OnClick;
+    std::function<void(TTextPane*, Qt::MouseButton)> OnMouseDown;
+
+protected:
+    void keyPressEvent(QKeyEvent* AEvent) override;
+    void inputMethodEvent(QInputMethodEvent* AEvent) override;
+    void focusInEvent(QFocusEvent* AEvent) override;
+    void mousePressEvent(QMouseEvent* AEvent) override;
+    void mouseReleaseEvent(QMouseEvent* AEvent) override;
+    void contextMenuEvent(QContextMenuEvent* AEvent) override;
+    bool canInsertFromMimeData(const QMimeData* ASource) const override;
+    void insertFromMimeData(const QMimeData* ASource) override;
+    bool event(QEvent* AEvent) override;
+
+private:
+    int FUpdateCount = 0;
+    QMenu* FPopupMenu = nullptr;
+    QTextCursor FUpdateCursor;
+};

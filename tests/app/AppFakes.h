@@ -1,0 +1,122 @@
+#pragma once
+// Doubles of the main window's dialogs and speech output, and a fixture that
+// builds a real main window over a small training area in a temporary folder.
+
+#include "FakeServices.h"
+#include "FertigDialog.h"
+#include "Haupt.h"
+#include "Pfade.h"
+#include "SpeechOutput.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <memory>
+
+class TFakeSpeech : public ISpeechOutput {
+public:
+    QStringList Gesprochen;
+    int Stops = 0;
+    int NrWert = 1;
+    QString Stimme;
+    int Nr() const override { return Stimme.isEmpty() ? -1 : NrWert; }
+    void Speak(const QString& AText, bool) override { Gesprochen << AText; }
+    void Stop() override { ++Stops; }
+    void SetStimme(const QString& AStimme, int, int) override { Stimme = AStimme; }
+    QStringList Stimmen() const override { return {QStringLiteral("Teststimme")}; }
+};
+
+class TFakeFertig : public IFertigDialog {
+public:
+    QList<TFertigDaten> Gezeigt;
+    std::deque<TFertigErgebnis> Antworten;
+    TFertigErgebnis Zeigen(QWidget*, const TFertigDaten& ADaten) override {
+        Gezeigt << ADaten;
+        if (Antworten.empty()) return TFertigErgebnis::Schliessen;
+        const TFertigErgebnis e = Antworten.front();
+        Antworten.pop_front();
+        return e;
+    }
+};
+
+class TFakeAuswahl : public IAuswahlDialog {
+public:
+    QList<TAuswahlDaten> Gezeigt;
+    std::deque<int> Antworten; // -1 = cancelled
+    int Waehlen(QWidget*, const TAuswahlDaten& ADaten) override {
+        Gezeigt << ADaten;
+        if (Antworten.empty()) return -1;
+        const int e = Antworten.front();
+        Antworten.pop_front();
+        return e;
+    }
+};
+
+class TFakeOptionen : public IOptionenDialog {
+public:
+    std::function<void(TEinstellungen&)> Aendern;
+    int Gezeigt = 0;
+    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen) override {
+        ++Gezeigt;
+        if (!Aendern) return false;
+        Aendern(AEinstellungen);
+        return true;
+    }
+};
+
+class TFakeSchrift : public ISchriftDialog {
+public:
+    bool Zeigen(QWidget*, QFont&, QColor&) override { return false; }
+};
+
+inline void SchreibeDatei(const QString& APfad, const QByteArray& AInhalt) {
+    QDir().mkpath(QFileInfo(APfad).absolutePath());
+    QFile f(APfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(AInhalt);
+}
+
+struct THauptFixture {
+    QTemporaryDir Ordner;
+    TFakeServices Fakes;
+    TFakeSpeech Speech;
+    TFakeFertig Fertig;
+    TFakeAuswahl Auswahl;
+    TFakeOptionen Optionen;
+    TFakeSchrift Schrift;
+    std::unique_ptr<TForm1> Form;
+
+    // A program folder with one area of two files.
+    void Anlegen() {
+        const QString p = Ordner.path() + QStringLiteral("/");
+        SchreibeDatei(p + "Trainingstexte/Probe.kat", "0 Probebereich\r\n1 Probe\r\n");
+        SchreibeDatei(p + "Trainingstexte/Probe/a.txt",
+                      "Erste Datei\r\nHallo Welt\r\nHallo Welt\r\nab cd\r\nab cd\r\nHallo\r\nHallo\r\n");
+        SchreibeDatei(p + "Trainingstexte/Probe/b.txt", "Zweite Datei\r\nx\r\nx\r\n");
+        PfadeBerechnen(p + QStringLiteral("Tastaro"), p);
+    }
+
+    TForm1* Erzeugen() {
+        THauptDienste d;
+        d.Services = Fakes.Services();
+        d.Speech = &Speech;
+        d.Fertig = &Fertig;
+        d.Auswahl = &Auswahl;
+        d.Optionen = &Optionen;
+        d.Schrift = &Schrift;
+        Form = std::make_unique<TForm1>(d);
+        Form->LoadKatThread();
+        Form->WaitForLoadKatThread();
+        return Form.get();
+    }
+
+    // Shows the window and lets the start question ("Nein") pass.
+    void Zeigen() {
+        Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
+        Form->activateWindow();
+        QTRY_VERIFY(!Fakes.MessageBoxes.Gefragt.isEmpty());
+    }
+};

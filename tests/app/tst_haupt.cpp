@@ -1,0 +1,162 @@
+// The main window's start, layout and shut-down, on a real window.
+
+#include "AppFakes.h"
+#include "DatenC.h"
+#include "EinstellungenC.h"
+#include "EinstellungenSpeicher.h"
+#include "RememberFilesC.h"
+#include "TextPane.h"
+
+#include <QLabel>
+#include <QSettings>
+#include <QtTest>
+
+class TstHaupt : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        // every test starts from an empty per-user store
+        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
+            QDir(qEnvironmentVariable(v)).removeRecursively();
+    }
+
+    void startOhneBereichFragtNachBereich() {
+        THauptFixture f;
+        f.Anlegen();
+        TForm1* form = f.Erzeugen();
+        QCOMPARE(form->Kategorie->Count(), 1);
+        QCOMPARE(form->windowTitle(), QStringLiteral("(KeinBereich) - Tastaro V1.31"));
+        QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
+        f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Ja};
+        f.Auswahl.Antworten = {0, 1};
+        f.Zeigen();
+        QCOMPARE(f.Fakes.MessageBoxes.Texte().first(),
+                 QStringLiteral("Willst du jetzt einen Trainingsbereich und eine -datei wählen?"));
+        // Yes leads to the area chooser and on to the file chooser
+        QTRY_COMPARE(f.Auswahl.Gezeigt.size(), 2);
+        QCOMPARE(f.Auswahl.Gezeigt[0].Caption, QStringLiteral("Trainingsbereich wählen"));
+        QCOMPARE(f.Auswahl.Gezeigt[1].Caption, QStringLiteral("Trainingsdatei wählen"));
+        QCOMPARE(f.Auswahl.Gezeigt[1].Liste, QStringList({"Erste Datei", "Zweite Datei"}));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Probebereich - Tastaro V1.31"));
+        QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
+    }
+
+    void keinBereichGefunden() {
+        THauptFixture f;
+        PfadeBerechnen(f.Ordner.path() + "/Tastaro", f.Ordner.path()); // no Trainingstexte folder
+        f.Erzeugen();
+        QCOMPARE(f.Form->Kategorie->Count(), 0);
+        f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Ja};
+        f.Zeigen();
+        QTRY_COMPARE(f.Fakes.MessageBoxes.Texte().size(), 2);
+        QCOMPARE(f.Fakes.MessageBoxes.Texte().last(),
+                 QStringLiteral("Es wurde kein Trainingsbereich gefunden!"));
+    }
+
+    void letzterBereichUndDateiWiederhergestellt() {
+        THauptFixture f;
+        f.Anlegen();
+        {
+            auto store = TastaroSettingsStore();
+            store->setValue("KategorieFilename", "Probe.kat");
+            store->setValue("DatenFilename", "a.txt");
+        }
+        TForm1* form = f.Erzeugen();
+        form->RegistryLadenSpeichern(true);
+        QCOMPARE(form->Daten->AktivNr(), 0);
+        f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein};
+        f.Zeigen();
+        QTRY_COMPARE(f.Fakes.MessageBoxes.Texte(), QStringList{"Soll das Training sofort gestartet werden?"});
+        QTest::qWait(50);
+        QCOMPARE(form->AktivNr(), -1);
+        QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Erste Datei"));
+    }
+
+    void layout_data() {
+        QTest::addColumn<int>("modus");
+        QTest::newRow("Nachtippen") << int(mNachtippen);
+        QTest::newRow("Ueberschreiben") << int(mUeberschreiben);
+    }
+    void layout() {
+        QFETCH(int, modus);
+        THauptFixture f;
+        f.Anlegen();
+        TForm1* form = f.Erzeugen();
+        form->SetModus(TModus(modus));
+        f.Zeigen();
+        form->resize(1100, 800);
+        QTRY_COMPARE(form->width(), 1100);
+        form->SchalterEinrichten();
+        const int cw = form->centralWidget()->width();
+        QCOMPARE(form->Lbl1Datentitel->y(), 20);
+        QCOMPARE(form->Memo1->x(), 10);
+        QCOMPARE(form->Memo1->width(), cw - 20);
+        QCOMPARE(form->Memo1->height(), 4 * form->StatusBar1->height());
+        QCOMPARE(form->Memo1->y(), form->Lbl1Datentitel->geometry().bottom() + 1 + 20);
+        QCOMPARE(form->Memo1->isVisible(), modus == mNachtippen);
+        const int top2 =
+            modus == mNachtippen ? form->Memo1->y() + form->Memo1->height() + 20 : form->Memo1->y();
+        QCOMPARE(form->Memo2->y(), top2);
+        // status panels: 15 %, 14 %, 22 % and the rest of the width
+        QCOMPARE(form->StatusPanel[0]->width(), int(cw / 100.0 * 15));
+        QCOMPARE(form->StatusPanel[1]->width(), int(cw / 100.0 * 14));
+        QCOMPARE(form->StatusPanel[2]->width(), int(cw / 100.0 * 22));
+        QCOMPARE(form->StatusPanel[0]->width() + form->StatusPanel[1]->width() +
+                     form->StatusPanel[2]->width() + form->StatusPanel[3]->width(),
+                 cw);
+        QCOMPARE(form->StatusPanel[2]->text(), modus == mNachtippen ? QStringLiteral("Modus: Nachtippen")
+                                                                    : QStringLiteral("Modus: Überschreiben"));
+        QVERIFY(form->minimumWidth() <= 1000 && form->minimumHeight() <= 700);
+    }
+
+    void schliessenOhneZeileFragtNicht() {
+        THauptFixture f;
+        f.Anlegen();
+        TForm1* form = f.Erzeugen();
+        f.Zeigen();
+        const int vorher = int(f.Fakes.MessageBoxes.Gefragt.size());
+        QVERIFY(form->close());
+        QCOMPARE(int(f.Fakes.MessageBoxes.Gefragt.size()), vorher);
+    }
+
+    void schliessenWaehrendZeileFragt() {
+        THauptFixture f;
+        f.Anlegen();
+        TForm1* form = f.Erzeugen();
+        f.Zeigen();
+        form->Kategorie->SetAktivNr(0);
+        form->Daten->Load(form->Kategorie->Get(0).Path, "*.txt *.rtf");
+        form->Daten->SetAktivNr(0);
+        form->Timer1LosTimer();
+        form->SetAktivNr(1);
+        f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein, TMsgAntwort::Ja};
+        QVERIFY(!form->close());
+        QCOMPARE(f.Fakes.MessageBoxes.Texte().last(),
+                 QStringLiteral("Soll das Training abgebrochen und das Programm geschlossen werden?"));
+        QCOMPARE(form->AktivNr(), 1);
+        QVERIFY(form->close());
+        // the line is remembered and saved at closing
+        TRememberFiles gemerkt(RememberFilesDatei);
+        QVERIFY(gemerkt.Load());
+        QCOMPARE(gemerkt.Find(form->Daten->Get(0).Filename), 1);
+    }
+
+    void leereOrdnerWerdenEntfernt() {
+        THauptFixture f;
+        f.Anlegen();
+        f.Erzeugen();
+        QVERIFY(QDir(BenutzerOrdner).exists());
+        QVERIFY(QDir(ProtokollOrdner).exists());
+        SchreibeDatei(ProtokollOrdner + "bleibt.pro", "x");
+        f.Form.reset();
+        QVERIFY(QDir(ProtokollOrdner).exists());
+        QVERIFY(!QDir(BenutzerOrdner).exists()); // nothing remembered: the folder was empty
+        QFile::remove(ProtokollOrdner + "bleibt.pro");
+        f.Erzeugen();
+        f.Form.reset();
+        QVERIFY(!QDir(ProtokollOrdner).exists());
+    }
+};
+
+QTEST_MAIN(TstHaupt)
+#include "tst_haupt.moc"
