@@ -35,6 +35,12 @@ QChar KeyChar(const QKeyEvent* AEvent) {
     default:
         break;
     }
+    // Ctrl with a letter is a control character, whatever text the platform
+    // delivers with it (AltGr, which some platforms report as Ctrl+Alt, is not).
+    const Qt::KeyboardModifiers m = AEvent->modifiers();
+    if ((m & Qt::ControlModifier) && !(m & Qt::AltModifier) && AEvent->key() >= Qt::Key_A &&
+        AEvent->key() <= Qt::Key_Z)
+        return QChar(AEvent->key() - Qt::Key_A + 1);
     const QString t = AEvent->text();
     return t.isEmpty() ? QChar() : t.at(0);
 }

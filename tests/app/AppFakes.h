@@ -95,6 +95,9 @@ struct THauptFixture {
         SchreibeDatei(p + "Trainingstexte/Probe/a.txt",
                       "Erste Datei\r\nHallo Welt\r\nHallo Welt\r\nab cd\r\nab cd\r\nHallo\r\nHallo\r\n");
         SchreibeDatei(p + "Trainingstexte/Probe/b.txt", "Zweite Datei\r\nx\r\nx\r\n");
+        // distinct bytes per sound, so that a test can tell which one played
+        for (const char* n : {"Click", "Falsch", "Richtig", "Fertig", "Typing"})
+            SchreibeDatei(p + "Sounds/" + n + ".wav", QByteArray(n));
         PfadeBerechnen(p + QStringLiteral("Tastaro"), p);
     }
 
@@ -110,6 +113,24 @@ struct THauptFixture {
         Form->LoadKatThread();
         Form->WaitForLoadKatThread();
         return Form.get();
+    }
+
+    // Chooses the area and file ADatei and starts the run in AModus.
+    void Starten(TModus AModus, int ADatei = 0) {
+        Form->Kategorie->SetAktivNr(0);
+        Form->Daten->Load(Form->Kategorie->Get(0).Path, QStringLiteral("*.txt *.rtf"));
+        Form->Daten->SetAktivNr(ADatei);
+        Form->SetModus(AModus);
+        Form->SchalterEinrichten();
+        Form->Timer1LosTimer();
+    }
+
+    // The sounds played so far, by name, with "!" for a waiting one.
+    QStringList Toene() const {
+        QStringList l;
+        for (const auto& [daten, warte] : Fakes.Sounds.Gespielt)
+            l << QString::fromLatin1(daten) + (warte ? QStringLiteral("!") : QString());
+        return l;
     }
 
     // Shows the window and lets the start question ("Nein") pass.

@@ -1,0 +1,286 @@
+// The training run on a real main window: lines come up, keys are judged,
+// Enter checks the line.
+
+#include "AppFakes.h"
+#include "DatenC.h"
+#include "EinstellungenC.h"
+#include "RememberFilesC.h"
+#include "TextPane.h"
+
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+// Sends each character with its own text, so case and umlauts arrive as typed.
+void Zeichen(QWidget* AWidget, const QString& AText) {
+    for (QChar c : AText) {
+        QTest::sendKeyEvent(QTest::Press, AWidget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, AWidget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+} // namespace
+
+class TstLauf : public QObject {
+    Q_OBJECT
+    THauptFixture* F = nullptr;
+    std::unique_ptr<THauptFixture> FHalter;
+    TForm1* Form = nullptr;
+
+    void Neu(TModus AModus, int ADatei = 0) {
+        FHalter = std::make_unique<THauptFixture>();
+        F = FHalter.get();
+        F->Anlegen();
+        Form = F->Erzeugen();
+        F->Zeigen();
+        F->Fakes.MessageBoxes.Gefragt.clear();
+        F->Starten(AModus, ADatei);
+        F->Fakes.Sounds.Gespielt.clear();
+    }
+
+private Q_SLOTS:
+    void init() {
+        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
+            QDir(qEnvironmentVariable(v)).removeRecursively();
+    }
+    void cleanup() {
+        FHalter.reset();
+        Form = nullptr;
+    }
+
+    void zeileKommtHoch_data() {
+        QTest::addColumn<int>("modus");
+        QTest::newRow("Nachtippen") << int(mNachtippen);
+        QTest::newRow("Ueberschreiben") << int(mUeberschreiben);
+    }
+    void zeileKommtHoch() {
+        QFETCH(int, modus);
+        Neu(TModus(modus));
+        QCOMPARE(Form->AktivNr(), 0);
+        QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo Welt"));
+        QVERIFY(!Form->Memo2->ReadOnly());
+        QCOMPARE(Form->StatusPanel[0]->text(), QStringLiteral("Zeile: 1/3"));
+        QCOMPARE(Form->StatusPanel[1]->text(), QStringLiteral("Fehler: 0"));
+        if (modus == mUeberschreiben) {
+            QCOMPARE(Form->Memo2->Text(), QStringLiteral("Hallo Welt"));
+            for (int i = 0; i < 10; ++i) QVERIFY(Form->Memo2->IsUnderlined(i));
+            QCOMPARE(Form->Memo2->SelStart(), 0);
+        } else {
+            QCOMPARE(Form->Memo2->Text(), QString());
+        }
+        // the line is spoken 400 ms later when speech is on
+        Form->Einstellungen->Sapi = sapiEin;
+        Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
+        F->Speech.Stimme = QStringLiteral("Teststimme");
+        Form->SetAktivNr(0);
+        QVERIFY(Form->Timer1SprechenText->isActive());
+        QCOMPARE(Form->Timer1SprechenText->interval(), 400);
+        QTRY_COMPARE(F->Speech.Gesprochen.size(), 1);
+        QVERIFY(F->Speech.Gesprochen.first().contains(QStringLiteral("Hallo")));
+    }
+
+    void eingabe_data() {
+        QTest::addColumn<int>("modus");
+        QTest::addColumn<bool>("grossKlein");
+        QTest::addColumn<QString>("getippt");
+        QTest::addColumn<bool>("richtig");
+        QTest::addColumn<QString>("pane");
+        QTest::addColumn<int>("caret");
+        QTest::newRow("richtig N") << int(mNachtippen) << true << "Hallo Welt" << true << "" << 0;
+        QTest::newRow("richtig U") << int(mUeberschreiben) << true << "Hallo Welt" << true << "ab cd" << 0;
+        QTest::newRow("Wlt N") << int(mNachtippen) << true << "Hallo Wlt" << false << "Hallo" << 5;
+        QTest::newRow("Wlt U") << int(mUeberschreiben) << true << "Hallo Wlt" << false << "Hallo Welt" << 5;
+        QTest::newRow("klein beachtet") << int(mNachtippen) << true << "hallo welt" << false << "" << 0;
+        QTest::newRow("klein egal") << int(mNachtippen) << false << "hallo welt" << true << "" << 0;
+        QTest::newRow("HALLO Wxlt egal") << int(mNachtippen) << false << "HALLO Wxlt" << false << "hallo" << 5;
+        QTest::newRow("erstes Wort halb") << int(mUeberschreiben) << true << "Hal" << false << "Hallo Welt" << 0;
+        QTest::newRow("erstes Wort ganz") << int(mNachtippen) << true << "Hallo" << false << "Hallo" << 5;
+    }
+    void eingabe() {
+        QFETCH(int, modus);
+        QFETCH(bool, grossKlein);
+        QFETCH(QString, getippt);
+        QFETCH(bool, richtig);
+        QFETCH(QString, pane);
+        QFETCH(int, caret);
+        Neu(TModus(modus));
+        Form->Einstellungen->GrossKleinS = grossKlein;
+        Form->Einstellungen->ProtokollS = true;
+        Form->ProtokollSchreiben(ptNeu);
+        Zeichen(Form->Memo2, getippt);
+        QCOMPARE(Form->GeschriebenText, getippt);
+        QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        const QStringList toene = F->Toene();
+        QCOMPARE(toene.count(QStringLiteral("Typing")), getippt.size());
+        if (richtig) {
+            QCOMPARE(toene.mid(getippt.size(), 2), QStringList({"Richtig!", "Click!"}));
+            QCOMPARE(Form->AktivNr(), 1);
+            QCOMPARE(Form->Fehler(), 0);
+            QVERIFY(Form->ProtokollSl.last().contains(QStringLiteral("Zeile: 1/3 (Richtig)")));
+        } else {
+            QCOMPARE(toene.mid(getippt.size()), QStringList({"Falsch!"}));
+            QCOMPARE(Form->AktivNr(), 0);
+            QCOMPARE(Form->Fehler(), 1);
+            QCOMPARE(Form->StatusPanel[1]->text(), QStringLiteral("Fehler: 1"));
+            QCOMPARE(Form->ProtokollSl.last(), QStringLiteral("Getippt: ") + getippt);
+            QVERIFY(Form->Timer1SprechenText->isActive());
+            QCOMPARE(Form->GeschriebenText, pane.left(caret));
+        }
+        QCOMPARE(Form->Memo2->Text(), pane);
+        QCOMPARE(Form->Memo2->SelStart(), caret);
+    }
+
+    void rueckschrittUeberschreiben() {
+        Neu(mUeberschreiben, 0);
+        Form->SetAktivNr(2); // "Hallo"
+        Zeichen(Form->Memo2, QStringLiteral("Hx"));
+        QVERIFY(!Form->Memo2->IsUnderlined(1));
+        QTest::keyClick(Form->Memo2, Qt::Key_Backspace);
+        QCOMPARE(Form->Memo2->Text(), QStringLiteral("Hallo"));
+        QVERIFY(Form->Memo2->IsUnderlined(1));
+        QVERIFY(!Form->Memo2->IsUnderlined(0));
+        QCOMPARE(Form->Memo2->SelStart(), 1);
+        QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
+    }
+
+    void rueckschrittNachtippen() {
+        Neu(mNachtippen);
+        Zeichen(Form->Memo2, QStringLiteral("Hax"));
+        QTest::keyClick(Form->Memo2, Qt::Key_Backspace);
+        QCOMPARE(Form->Memo2->Text(), QStringLiteral("Ha"));
+        QCOMPARE(Form->GeschriebenText, QStringLiteral("Ha"));
+    }
+
+    void piepen_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("Rücktaste ohne Korrektur") << "korrektur";
+        QTest::newRow("Rücktaste ohne Text") << "leer";
+        QTest::newRow("Enter ohne Text") << "enter";
+        QTest::newRow("Taste ohne bereite Zeile") << "bereit";
+    }
+    void piepen() {
+        QFETCH(QString, fall);
+        Neu(mUeberschreiben);
+        if (fall == "korrektur") {
+            Form->Einstellungen->KorrekturS = false;
+            Zeichen(Form->Memo2, QStringLiteral("H"));
+        }
+        if (fall == "bereit") Form->SetAktivNr(-1);
+        const QString vorher = Form->Memo2->Text();
+        const QString getipptVorher = Form->GeschriebenText;
+        const int toeneVorher = int(F->Fakes.Sounds.Gespielt.size());
+        if (fall == "enter")
+            QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        else if (fall == "bereit")
+            Zeichen(Form->Memo2, QStringLiteral("a"));
+        else
+            QTest::keyClick(Form->Memo2, Qt::Key_Backspace);
+        QCOMPARE(F->Fakes.Shell.Beeps, 1);
+        QCOMPARE(Form->Memo2->Text(), vorher);
+        QCOMPARE(Form->GeschriebenText, getipptVorher);
+        QCOMPARE(int(F->Fakes.Sounds.Gespielt.size()), toeneVorher);
+    }
+
+    void steuerzeichenStill() {
+        Neu(mNachtippen);
+        QTest::keyClick(Form->Memo2, Qt::Key_Tab);
+        QTest::keyClick(Form->Memo2, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(Form->Memo2->Text(), QString());
+        QCOMPARE(F->Fakes.Shell.Beeps, 0);
+        QVERIFY(F->Fakes.Sounds.Gespielt.isEmpty());
+    }
+
+    void tippenInVorlage_data() {
+        QTest::addColumn<int>("modus");
+        QTest::newRow("Nachtippen") << int(mNachtippen);
+        QTest::newRow("Ueberschreiben") << int(mUeberschreiben);
+    }
+    void tippenInVorlage() {
+        QFETCH(int, modus);
+        Neu(TModus(modus));
+        Form->Memo1->setVisible(true);
+        Form->Memo1->setFocus();
+        Zeichen(Form->Memo1, QStringLiteral("H"));
+        QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
+        QVERIFY(Form->Memo2->hasFocus());
+        QCOMPARE(Form->Memo2->Text(), modus == mNachtippen ? QStringLiteral("H") : QStringLiteral("Hallo Welt"));
+        QVERIFY(!Form->Memo2->IsUnderlined(0));
+        QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo Welt"));
+    }
+
+    void vorlageVerschwindet() {
+        Neu(mNachtippen);
+        Form->Einstellungen->TextVerschwindenS = true;
+        Zeichen(Form->Memo2, QStringLiteral("H"));
+        QCOMPARE(Form->Memo1->Text(), QString());
+        Zeichen(Form->Memo2, QStringLiteral("allo Welt"));
+        QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        QCOMPARE(Form->Memo1->Text(), QStringLiteral("ab cd"));
+    }
+
+    void ueberspringenUndZurueck() {
+        Neu(mUeberschreiben);
+        Form->Einstellungen->ProtokollS = true;
+        Form->ProtokollSchreiben(ptNeu);
+        QTest::keyClick(Form->Memo2, Qt::Key_Left, Qt::ControlModifier); // first line: nothing
+        QCOMPARE(Form->AktivNr(), 0);
+        QTest::keyClick(Form->Memo2, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(Form->AktivNr(), 1);
+        QCOMPARE(Form->Fehler(), 1);
+        QCOMPARE(F->Toene().first(), QStringLiteral("Falsch!"));
+        QTest::keyClick(Form->Memo2, Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(Form->AktivNr(), 0);
+        QCOMPARE(Form->Fehler(), 1);
+        QVERIFY(Form->ProtokollSl.at(Form->ProtokollSl.size() - 2).contains("(Übersprungen)"));
+        QVERIFY(Form->ProtokollSl.last().contains("Zeile: 2/3 (Zurückgesprungen)"));
+        // skipping the last line finishes the file
+        Form->SetAktivNr(2);
+        QTest::keyClick(Form->Memo2, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(F->Fertig.Gezeigt.size(), 1);
+        const TFertigDaten& d = F->Fertig.Gezeigt.first();
+        QCOMPARE(d.Zeilen, QStringList({"Trainingstitel: \"Erste Datei\"", "Trainierte Zeilen: 3", "Fehleingaben: 2",
+                                        "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."}));
+        QVERIFY(!d.EndeS);
+        QCOMPARE(Form->AktivNr(), -1);
+        QVERIFY(Form->ProtokollSl.join('\n').contains("Das Training ist abgeschlossen."));
+    }
+
+    void fertigWeiterStartetNaechsteDatei() {
+        Neu(mUeberschreiben);
+        F->Fertig.Antworten = {TFertigErgebnis::Weiter};
+        Form->SetAktivNr(3);
+        QCOMPARE(Form->Daten->AktivNr(), 1);
+        QCOMPARE(Form->Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
+        QTRY_COMPARE(Form->AktivNr(), 0);
+        QCOMPARE(Form->Memo2->Text(), QStringLiteral("x"));
+        // the last file of the area offers no further file
+        Form->SetAktivNr(1);
+        QCOMPARE(F->Fertig.Gezeigt.last().Zeilen.last(),
+                 QStringLiteral("Es sind keine weiteren Trainingsdateien vorhanden."));
+        QVERIFY(F->Fertig.Gezeigt.last().EndeS);
+    }
+
+    void fortsetzenFrage_data() {
+        QTest::addColumn<int>("antwort");
+        QTest::addColumn<int>("zeile");
+        QTest::newRow("Ja") << int(TMsgAntwort::Ja) << 2;
+        QTest::newRow("Nein") << int(TMsgAntwort::Nein) << 0;
+        QTest::newRow("Abbrechen") << int(TMsgAntwort::Abbrechen) << 1;
+    }
+    void fortsetzenFrage() {
+        QFETCH(int, antwort);
+        QFETCH(int, zeile);
+        Neu(mUeberschreiben);
+        Form->SetAktivNr(1);
+        Form->SetFehler(3);
+        Form->RememberFiles->Add(Form->Daten->Get(0).Filename, 2);
+        F->Fakes.MessageBoxes.Antworten = {TMsgAntwort(antwort)};
+        Form->Timer1LosTimer();
+        QCOMPARE(F->Fakes.MessageBoxes.Texte().last(),
+                 QStringLiteral("Willst du das Training fortsetzen oder neu beginnen?\rJa=Fortsetzen; Nein=Neu beginnen"));
+        QCOMPARE(Form->AktivNr(), zeile);
+        QCOMPARE(Form->Fehler(), antwort == int(TMsgAntwort::Abbrechen) ? 3 : 0);
+    }
+};
+
+QTEST_MAIN(TstLauf)
+#include "tst_lauf.moc"
