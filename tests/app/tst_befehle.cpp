@@ -1,0 +1,178 @@
+// Commands, their keys, the menus' enabling rules and the key hints.
+
+#include "AppFakes.h"
+#include "DatenC.h"
+#include "EinstellungenC.h"
+#include "TextPane.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QtTest>
+
+class TstBefehle : public QObject {
+    Q_OBJECT
+    std::unique_ptr<THauptFixture> F;
+    TForm1* Form = nullptr;
+
+    void Neu() {
+        F = std::make_unique<THauptFixture>();
+        F->Anlegen();
+        Form = F->Erzeugen();
+        F->Zeigen();
+        F->Fakes.MessageBoxes.Gefragt.clear();
+    }
+    QString Hinweis() {
+        Form->Timer1StatusTimer();
+        return Form->StatusPanel[3]->text();
+    }
+
+private Q_SLOTS:
+    void init() {
+        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
+            QDir(qEnvironmentVariable(v)).removeRecursively();
+    }
+    void cleanup() { F.reset(); }
+
+    void dateiOhneBereichTutNichts() {
+        Neu();
+        QTest::keyClick(Form->Memo2, Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(F->Auswahl.Gezeigt.isEmpty());
+        QVERIFY(F->Fakes.MessageBoxes.Gefragt.isEmpty());
+        QTest::keyClick(Form->Memo2, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(F->Auswahl.Gezeigt.size(), 1);
+        QCOMPARE(F->Auswahl.Gezeigt.first().Caption, QStringLiteral("Trainingsbereich wählen"));
+        QCOMPARE(F->Auswahl.Gezeigt.first().Liste, QStringList{"Probebereich"});
+    }
+
+    void zwischenablageBlockiert_data() {
+        QTest::addColumn<int>("taste");
+        QTest::newRow("Strg+V") << int(Qt::Key_V);
+        QTest::newRow("Strg+C") << int(Qt::Key_C);
+        QTest::newRow("Strg+X") << int(Qt::Key_X);
+        QTest::newRow("Strg+A") << int(Qt::Key_A);
+    }
+    void zwischenablageBlockiert() {
+        QFETCH(int, taste);
+        Neu();
+        F->Starten(mNachtippen);
+        Form->Memo2->setFocus();
+        QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::ControlModifier);
+        QCOMPARE(F->Fakes.Shell.Beeps, 1);
+        QCOMPARE(Form->Memo2->Text(), QString());
+        QCOMPARE(Form->Memo2->SelLength(), 0);
+    }
+
+    void popupNurZeilenbefehle() {
+        Neu();
+        F->Starten(mUeberschreiben);
+        Form->SetAktivNr(1);
+        QMetaObject::invokeMethod(Form->PopupMenu1, "aboutToShow");
+        QStringList sichtbar;
+        for (QAction* a : Form->PopupMenu1->actions())
+            if (a->isVisible()) sichtbar << a->text().section('\t', 0, 0);
+        QCOMPARE(sichtbar, QStringList({"Zeile &überspringen", "&Vorhergehende Zeile"}));
+        QVERIFY(Form->Aktion("PuWeiter")->isEnabled());
+        QVERIFY(Form->Aktion("PuZurueck")->isEnabled());
+    }
+
+    void bereichSchliessen() {
+        Neu();
+        F->Starten(mUeberschreiben);
+        Form->SetAktivNr(1);
+        F->Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein, TMsgAntwort::Ja};
+        QTest::keyClick(Form->Memo2, Qt::Key_F4, Qt::ControlModifier);
+        QCOMPARE(F->Fakes.MessageBoxes.Texte().last(),
+                 QStringLiteral("Soll das Training abgebrochen und der Bereich geschlossen werden?"));
+        QCOMPARE(Form->AktivNr(), 1);
+        QTest::keyClick(Form->Memo2, Qt::Key_F4, Qt::ControlModifier);
+        QCOMPARE(Form->AktivNr(), -1);
+        QCOMPARE(Form->Memo1->Text(), QString());
+        QCOMPARE(Form->Memo2->Text(), QString());
+        QCOMPARE(Form->Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
+        QVERIFY(Form->windowTitle().startsWith(QStringLiteral("(KeinBereich)")));
+        QCOMPARE(Form->StatusPanel[0]->text(), QStringLiteral("Zeile: 0/0"));
+        QCOMPARE(F->Toene().last(), QStringLiteral("Click"));
+        QCOMPARE(Hinweis(), QStringLiteral("Strg+B=Bereich wählen"));
+    }
+
+    void modusWechselBringtZeileNeu() {
+        Neu();
+        F->Starten(mNachtippen);
+        Form->SetAktivNr(1);
+        F->Optionen.Aendern = [](TEinstellungen& AE) { AE.Modus = mUeberschreiben; };
+        QTest::keyClick(Form->Memo2, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(F->Optionen.Gezeigt, 1);
+        QCOMPARE(Form->AktivNr(), 1);
+        QCOMPARE(Form->Memo2->Text(), QStringLiteral("ab cd"));
+        QVERIFY(Form->Memo2->IsUnderlined(0));
+        QVERIFY(!Form->Memo1->isVisible());
+        QCOMPARE(Form->StatusPanel[2]->text(), QStringLiteral("Modus: Überschreiben"));
+        QVERIFY(Form->Timer1SprechenText->isActive());
+    }
+
+    void hinweise() {
+        Neu();
+        QCOMPARE(Hinweis(), QStringLiteral("Strg+B=Bereich wählen"));
+        F->Starten(mUeberschreiben);
+        QCOMPARE(Hinweis(), QStringLiteral("Strg+Rechts=Überspringen"));
+        Form->SetAktivNr(2);
+        QCOMPARE(Hinweis(), QStringLiteral("Strg+Rechts=Überspringen; Strg+Links=Vorhergehende"));
+        Form->SetAktivNr(-1);
+        QCOMPARE(Hinweis(), QStringLiteral("Strg+D=Datei wählen; Strg+N=Nochmals starten"));
+        QVERIFY(!Hinweis().endsWith(';'));
+    }
+
+    void menueTastenMitDeutschenNamen_data() {
+        QTest::addColumn<QString>("aktion");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("weiter") << "MenuAktWeiter" << "Zeile &überspringen\tStrg+Rechts";
+        QTest::newRow("stopp") << "MenuSpracheStoppen" << "Wiedergabe sto&ppen\tEsc";
+        QTest::newRow("sprechen") << "MenuSpracheTextSprechen" << "Text &sprechen\tStrg+Auf";
+        QTest::newRow("schliessen") << "MenuDateiClose" << "S&chließen\tStrg+F4";
+        QTest::newRow("hilfe") << "MenuHilfeHilfe" << "&Hilfe...\tF1";
+    }
+    void menueTastenMitDeutschenNamen() {
+        QFETCH(QString, aktion);
+        QFETCH(QString, text);
+        Neu();
+        QCOMPARE(Form->Aktion(aktion)->text(), text);
+    }
+
+    void dateiwahlAbgebrochenBeendetZeile() {
+        Neu();
+        F->Starten(mUeberschreiben);
+        Form->SetAktivNr(1);
+        F->Auswahl.Antworten = {0, -1};
+        QTest::keyClick(Form->Memo2, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(F->Auswahl.Gezeigt.size(), 2);
+        QCOMPARE(Form->AktivNr(), -1);
+        QVERIFY(Form->Memo2->ReadOnly());
+        QCOMPARE(Form->Memo2->Text(), QString());
+        QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        QCOMPARE(F->Fakes.Shell.Beeps, 1);
+        QCOMPARE(Form->Fehler(), 0);
+    }
+
+    void sprachbefehle() {
+        Neu();
+        F->Starten(mUeberschreiben);
+        Form->Einstellungen->Sapi = sapiBedarf;
+        Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Form->SetStimme();
+        QTest::keyClick(Form->Memo2, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(F->Speech.Gesprochen.size(), 1);
+        QTest::keyClick(Form->Memo2, Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(F->Speech.Gesprochen.size(), 2);
+        QVERIFY(F->Speech.Gesprochen.last().contains(QStringLiteral("Heinrich")));
+        // typed text: nothing typed yet, so the command does nothing
+        QTest::keyClick(Form->Memo2, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(F->Speech.Gesprochen.size(), 2);
+        // with speech off the commands are disabled
+        Form->Einstellungen->Sapi = sapiAus;
+        QTest::keyClick(Form->Memo2, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(F->Speech.Gesprochen.size(), 2);
+    }
+};
+
+QTEST_MAIN(TstBefehle)
+#include "tst_befehle.moc"
