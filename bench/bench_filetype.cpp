@@ -49,17 +49,25 @@ int main() {
     const QString AnsiName = Dir.filePath(QStringLiteral("ansi.txt"));
     const QString RtfName = Dir.filePath(QStringLiteral("text.rtf"));
 
+    const QString Big10 = GermanText(10 << 20);
+    const QString Utf8BigName = Dir.filePath(QStringLiteral("utf8-10.txt"));
+    const QByteArray Big10Utf8 = Big10.toUtf8();
+    Put(Utf8BigName, Big10Utf8);
     const QString Big = GermanText(1 << 20);
     Put(Utf8Name, Big.toUtf8());
     Put(AnsiName, EncodeAnsi(Big));
-    const QByteArray Rtf = TRtfRef::TextToRtf(GermanText(16 * 1024), nullptr);
+    // a document of about 1 MiB, as a word processor saves a long text
+    const QByteArray Rtf = TRtfRef::TextToRtf(GermanText(900 * 1024), nullptr);
     Put(RtfName, Rtf);
 
     volatile int Sink = 0;
+    const double Utf8BigMs = MedianMs([&] { Sink = Sink + GetFileTextType(Utf8BigName); });
     const double Utf8Ms = MedianMs([&] { Sink = Sink + GetFileTextType(Utf8Name); });
     const double AnsiMs = MedianMs([&] { Sink = Sink + GetFileTextType(AnsiName); });
     const double RtfMs = MedianMs([&] { Sink = Sink + static_cast<int>(ReadTextFile(RtfName).size()); });
 
+    std::printf("GetFileTextType, 10 MiB UTF-8:     %8.3f ms = %.0f MB/s (median of %d)\n", Utf8BigMs,
+                Big10Utf8.size() / 1e6 / (Utf8BigMs / 1000.0), kRuns);
     std::printf("GetFileTextType, 1 MiB UTF-8:      %8.3f ms (median of %d)\n", Utf8Ms, kRuns);
     std::printf("GetFileTextType, 1 MiB ANSI:       %8.3f ms (median of %d)\n", AnsiMs, kRuns);
     std::printf("ReadTextFile, %3lld KiB RTF:         %8.3f ms (median of %d)\n",
