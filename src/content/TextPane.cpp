@@ -42,7 +42,11 @@ QChar KeyChar(const QKeyEvent* AEvent) {
         AEvent->key() <= Qt::Key_Z)
         return QChar(AEvent->key() - Qt::Key_A + 1);
     const QString t = AEvent->text();
-    return t.isEmpty() ? QChar() : t.at(0);
+    if (t.isEmpty()) return QChar();
+    // Delete brings DEL as its text: that and the other controls above ASCII
+    // are no typed characters, the pane handles them as keys.
+    if (t.at(0).unicode() >= 127 && t.at(0).unicode() < 160) return QChar();
+    return t.at(0);
 }
 
 } // namespace
