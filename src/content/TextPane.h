@@ -44,8 +44,9 @@ public:
     void EndUpdate();
     bool InUpdate() const { return FUpdateCount > 0; }
 
-    // The popup menu of the pane; its actions' shortcuts work while the pane has
-    // the focus, also for actions that are not visible in the menu.
+    // The popup menu of the pane; its visible actions' shortcuts work while the
+    // pane has the focus. Qt gives a hidden action no shortcut: keys of hidden
+    // items need an action of their own on the pane.
     void SetPopupMenu(QMenu* AMenu);
     QMenu* PopupMenu() const { return FPopupMenu; }
 

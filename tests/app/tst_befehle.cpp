@@ -125,11 +125,16 @@ private Q_SLOTS:
     void menueTastenMitDeutschenNamen_data() {
         QTest::addColumn<QString>("aktion");
         QTest::addColumn<QString>("text");
-        QTest::newRow("weiter") << "MenuAktWeiter" << "Zeile &überspringen\tStrg+Rechts";
-        QTest::newRow("stopp") << "MenuSpracheStoppen" << "Wiedergabe sto&ppen\tEsc";
-        QTest::newRow("sprechen") << "MenuSpracheTextSprechen" << "Text &sprechen\tStrg+Auf";
-        QTest::newRow("schliessen") << "MenuDateiClose" << "S&chließen\tStrg+F4";
-        QTest::newRow("hilfe") << "MenuHilfeHilfe" << "&Hilfe...\tF1";
+        QTest::newRow("weiter") << "MenuAktWeiter"
+                                << "Zeile &überspringen\tStrg+Rechts";
+        QTest::newRow("stopp") << "MenuSpracheStoppen"
+                               << "Wiedergabe sto&ppen\tEsc";
+        QTest::newRow("sprechen") << "MenuSpracheTextSprechen"
+                                  << "Text &sprechen\tStrg+Auf";
+        QTest::newRow("schliessen") << "MenuDateiClose"
+                                    << "S&chließen\tStrg+F4";
+        QTest::newRow("hilfe") << "MenuHilfeHilfe"
+                               << "&Hilfe...\tF1";
     }
     void menueTastenMitDeutschenNamen() {
         QFETCH(QString, aktion);

@@ -62,7 +62,8 @@ private Q_SLOTS:
         QCOMPARE(Form->StatusPanel[1]->text(), QStringLiteral("Fehler: 0"));
         if (modus == mUeberschreiben) {
             QCOMPARE(Form->Memo2->Text(), QStringLiteral("Hallo Welt"));
-            for (int i = 0; i < 10; ++i) QVERIFY(Form->Memo2->IsUnderlined(i));
+            for (int i = 0; i < 10; ++i)
+                QVERIFY(Form->Memo2->IsUnderlined(i));
             QCOMPARE(Form->Memo2->SelStart(), 0);
         } else {
             QCOMPARE(Form->Memo2->Text(), QString());
@@ -91,8 +92,10 @@ private Q_SLOTS:
         QTest::newRow("Wlt U") << int(mUeberschreiben) << true << "Hallo Wlt" << false << "Hallo Welt" << 5;
         QTest::newRow("klein beachtet") << int(mNachtippen) << true << "hallo welt" << false << "" << 0;
         QTest::newRow("klein egal") << int(mNachtippen) << false << "hallo welt" << true << "" << 0;
-        QTest::newRow("HALLO Wxlt egal") << int(mNachtippen) << false << "HALLO Wxlt" << false << "hallo" << 5;
-        QTest::newRow("erstes Wort halb") << int(mUeberschreiben) << true << "Hal" << false << "Hallo Welt" << 0;
+        QTest::newRow("HALLO Wxlt egal")
+            << int(mNachtippen) << false << "HALLO Wxlt" << false << "hallo" << 5;
+        QTest::newRow("erstes Wort halb")
+            << int(mUeberschreiben) << true << "Hal" << false << "Hallo Welt" << 0;
         QTest::newRow("erstes Wort ganz") << int(mNachtippen) << true << "Hallo" << false << "Hallo" << 5;
     }
     void eingabe() {
@@ -202,7 +205,8 @@ private Q_SLOTS:
         Zeichen(Form->Memo1, QStringLiteral("H"));
         QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
         QVERIFY(Form->Memo2->hasFocus());
-        QCOMPARE(Form->Memo2->Text(), modus == mNachtippen ? QStringLiteral("H") : QStringLiteral("Hallo Welt"));
+        QCOMPARE(Form->Memo2->Text(),
+                 modus == mNachtippen ? QStringLiteral("H") : QStringLiteral("Hallo Welt"));
         QVERIFY(!Form->Memo2->IsUnderlined(0));
         QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo Welt"));
     }
@@ -237,8 +241,9 @@ private Q_SLOTS:
         QTest::keyClick(Form->Memo2, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(F->Fertig.Gezeigt.size(), 1);
         const TFertigDaten& d = F->Fertig.Gezeigt.first();
-        QCOMPARE(d.Zeilen, QStringList({"Trainingstitel: \"Erste Datei\"", "Trainierte Zeilen: 3", "Fehleingaben: 2",
-                                        "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."}));
+        QCOMPARE(d.Zeilen,
+                 QStringList({"Trainingstitel: \"Erste Datei\"", "Trainierte Zeilen: 3", "Fehleingaben: 2",
+                              "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."}));
         QVERIFY(!d.EndeS);
         QCOMPARE(Form->AktivNr(), -1);
         QVERIFY(Form->ProtokollSl.join('\n').contains("Das Training ist abgeschlossen."));
@@ -275,8 +280,10 @@ private Q_SLOTS:
         Form->RememberFiles->Add(Form->Daten->Get(0).Filename, 2);
         F->Fakes.MessageBoxes.Antworten = {TMsgAntwort(antwort)};
         Form->Timer1LosTimer();
-        QCOMPARE(F->Fakes.MessageBoxes.Texte().last(),
-                 QStringLiteral("Willst du das Training fortsetzen oder neu beginnen?\rJa=Fortsetzen; Nein=Neu beginnen"));
+        QCOMPARE(
+            F->Fakes.MessageBoxes.Texte().last(),
+            QStringLiteral(
+                "Willst du das Training fortsetzen oder neu beginnen?\rJa=Fortsetzen; Nein=Neu beginnen"));
         QCOMPARE(Form->AktivNr(), zeile);
         QCOMPARE(Form->Fehler(), antwort == int(TMsgAntwort::Abbrechen) ? 3 : 0);
     }

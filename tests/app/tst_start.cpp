@@ -15,7 +15,8 @@ class TstStart : public QObject {
         env.insert("XDG_DATA_HOME", AHome + "/.local/share");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         QDir().mkpath(AHome + "/run");
-        QFile::setPermissions(AHome + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(AHome + "/run",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         return env;
     }
 
@@ -27,7 +28,8 @@ private Q_SLOTS:
         erster.start(TASTARO_BIN_DIR "/Tastaro", {});
         QVERIFY(erster.waitForStarted());
         // the first instance waits at its start question; its lock exists by then
-        QTRY_VERIFY_WITH_TIMEOUT(!QDir(home.path() + "/run").entryList({"*.lock"}, QDir::Files).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(home.path() + "/run").entryList({"*.lock"}, QDir::Files).isEmpty(),
+                                 10000);
         QProcess zweiter;
         zweiter.setProcessEnvironment(Umgebung(home.path()));
         QElapsedTimer t;
