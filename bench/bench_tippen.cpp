@@ -43,7 +43,7 @@ public:
 
 class TKeineOptionen : public IOptionenDialog {
 public:
-    bool Zeigen(QWidget*, TEinstellungen&) override { return false; }
+    bool Zeigen(QWidget*, TEinstellungen&, const QStringList&) override { return false; }
 };
 
 class TKeineSchrift : public ISchriftDialog {

@@ -10,12 +10,14 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -87,7 +89,7 @@ public:
 
 class TOptionen : public IOptionenDialog {
 public:
-    bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen) override {
+    bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const QStringList& AStimmen) override {
         QDialog dlg(AOwner);
         dlg.setWindowTitle(QStringLiteral("Optionen"));
         auto* layout = new QVBoxLayout(&dlg);
@@ -128,6 +130,15 @@ public:
         QButtonGroup* sapi =
             gruppe(QStringLiteral("Sprachausgabe"),
                    {SapiText(sapiEin), SapiText(sapiBedarf), SapiText(sapiAus)}, AEinstellungen.Sapi);
+        auto* stimmeLabel = new QLabel(QStringLiteral("S&timme:"), &dlg);
+        auto* stimme = new QComboBox(&dlg);
+        stimme->addItem(QStringLiteral("(keine)"));
+        stimme->addItems(AStimmen);
+        stimmeLabel->setBuddy(stimme);
+        const int gewaehlt = static_cast<int>(AStimmen.indexOf(AEinstellungen.Stimme));
+        stimme->setCurrentIndex(gewaehlt >= 0 ? gewaehlt + 1 : 0);
+        layout->addWidget(stimmeLabel);
+        layout->addWidget(stimme);
         auto* buttons = new QDialogButtonBox(&dlg);
         auto* ok = buttons->addButton(QStringLiteral("O&K"), QDialogButtonBox::AcceptRole);
         buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
@@ -147,6 +158,7 @@ public:
         AEinstellungen.ProtokollS = protokoll->isChecked();
         AEinstellungen.BigCursorS = cursor->isChecked();
         AEinstellungen.Sapi = static_cast<TSapi>(std::max(sapi->checkedId(), 0));
+        AEinstellungen.Stimme = stimme->currentIndex() > 0 ? stimme->currentText() : QString();
         return true;
     }
 };

@@ -53,7 +53,8 @@ struct TEinstellungen;
 class IOptionenDialog {
 public:
     virtual ~IOptionenDialog() = default;
-    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen) = 0;
+    // AStimmen: the voices the speech output offers.
+    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const QStringList& AStimmen) = 0;
 };
 
 // The font and colour dialog: true on OK with the new font and background.

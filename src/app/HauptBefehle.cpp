@@ -453,7 +453,7 @@ void TForm1::MenuDateiDesktopLinkClick() {
 void TForm1::MenuDateiOptionenClick() {
     TEinstellungen neu = *Einstellungen;
     ApplicationEvents1ModalBegin();
-    const bool okS = FDienste.Optionen->Zeigen(this, neu);
+    const bool okS = FDienste.Optionen->Zeigen(this, neu, FSpeech->Stimmen());
     ApplicationEvents1ModalEnd();
     if (!okS) return;
     const bool protokollVorherS = Einstellungen->ProtokollS;
@@ -461,6 +461,7 @@ void TForm1::MenuDateiOptionenClick() {
     SetModus(neu.Modus);
     SchalterEinrichten();
     RegistryLadenSpeichern(false);
+    SetStimme();
     if (AktivNr() != -1 && !protokollVorherS && Einstellungen->ProtokollS) ProtokollSchreiben(ptNeu);
     SetAktivNr(AktivNr());
     if (AktivNr() != -1)

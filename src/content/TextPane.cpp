@@ -79,8 +79,22 @@ void TTextPane::SetText(const QString& AText) {
     c.endEditBlock();
     QTextCursor caret(document());
     caret.setCharFormat(QTextCharFormat());
-    setTextCursor(caret);
-    setCurrentCharFormat(QTextCharFormat());
+    SetCursor(caret);
+    if (!InUpdate()) setCurrentCharFormat(QTextCharFormat());
+}
+
+// Inside an update bracket the caret and selection are kept aside and given
+// to the widget once at the end, so that a multi-step change moves the
+// visible caret (and what a screen reader is told) only once.
+QTextCursor TTextPane::Cursor() const {
+    return InUpdate() ? FPendingCursor : textCursor();
+}
+
+void TTextPane::SetCursor(const QTextCursor& ACursor) {
+    if (InUpdate())
+        FPendingCursor = ACursor;
+    else
+        setTextCursor(ACursor);
 }
 
 int TTextPane::TextLength() const {
@@ -95,43 +109,43 @@ void TTextPane::SetReadOnly(bool AReadOnlyS) {
 }
 
 int TTextPane::SelStart() const {
-    return textCursor().selectionStart();
+    return Cursor().selectionStart();
 }
 
 int TTextPane::SelLength() const {
-    const QTextCursor c = textCursor();
+    const QTextCursor c = Cursor();
     return c.selectionEnd() - c.selectionStart();
 }
 
 void TTextPane::SetSelStart(int AStart) {
-    QTextCursor c = textCursor();
+    QTextCursor c = Cursor();
     c.setPosition(std::clamp(AStart, 0, TextLength()));
-    setTextCursor(c);
+    SetCursor(c);
 }
 
 void TTextPane::SetSelLength(int ALength) {
-    QTextCursor c = textCursor();
+    QTextCursor c = Cursor();
     const int start = c.selectionStart();
     c.setPosition(start);
     c.setPosition(std::clamp(start + std::max(ALength, 0), 0, TextLength()), QTextCursor::KeepAnchor);
-    setTextCursor(c);
+    SetCursor(c);
 }
 
 void TTextPane::SelectAllText() {
-    QTextCursor c = textCursor();
+    QTextCursor c = Cursor();
     c.setPosition(0);
     c.setPosition(TextLength(), QTextCursor::KeepAnchor);
-    setTextCursor(c);
+    SetCursor(c);
 }
 
 QString TTextPane::SelText() const {
-    QString s = textCursor().selectedText();
+    QString s = Cursor().selectedText();
     s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return s;
 }
 
 void TTextPane::SetSelText(const QString& AText) {
-    QTextCursor c = textCursor();
+    QTextCursor c = Cursor();
     // The new text takes the format of the text it replaces, or of the
     // character before the caret, as a rich edit control does.
     QTextCharFormat f;
@@ -143,11 +157,11 @@ void TTextPane::SetSelText(const QString& AText) {
         f = c.charFormat();
     }
     c.insertText(NormaliseBreaks(AText), f);
-    setTextCursor(c);
+    SetCursor(c);
 }
 
 void TTextPane::SetSelUnderline(bool AOnS) {
-    QTextCursor c = textCursor();
+    QTextCursor c = Cursor();
     if (!c.hasSelection()) return;
     QTextCharFormat f;
     f.setUnderlineStyle(AOnS ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline);
@@ -174,6 +188,7 @@ void TTextPane::BeginUpdate() {
         setUpdatesEnabled(false);
         FUpdateCursor = QTextCursor(document());
         FUpdateCursor.beginEditBlock();
+        FPendingCursor = textCursor();
     }
 }
 
@@ -182,6 +197,9 @@ void TTextPane::EndUpdate() {
     if (--FUpdateCount == 0) {
         FUpdateCursor.endEditBlock();
         FUpdateCursor = QTextCursor();
+        // the caret and selection move once, at the end
+        setTextCursor(FPendingCursor);
+        FPendingCursor = QTextCursor();
         setUpdatesEnabled(true);
         ensureCursorVisible();
         viewport()->update();

@@ -77,4 +77,7 @@ private:
     int FUpdateCount = 0;
     QMenu* FPopupMenu = nullptr;
     QTextCursor FUpdateCursor;
+    QTextCursor FPendingCursor;
+    QTextCursor Cursor() const;
+    void SetCursor(const QTextCursor& ACursor);
 };

@@ -58,7 +58,7 @@ class TFakeOptionen : public IOptionenDialog {
 public:
     std::function<void(TEinstellungen&)> Aendern;
     int Gezeigt = 0;
-    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen) override {
+    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen, const QStringList&) override {
         ++Gezeigt;
         if (!Aendern) return false;
         Aendern(AEinstellungen);
