@@ -92,8 +92,10 @@ struct THauptFixture {
     void Anlegen() {
         const QString p = Ordner.path() + QStringLiteral("/");
         SchreibeDatei(p + "Trainingstexte/Probe.kat", "0 Probebereich\r\n1 Probe\r\n");
-        SchreibeDatei(p + "Trainingstexte/Probe/a.txt",
-                      "Erste Datei\r\nHallo Welt\r\nHallo Welt\r\nab cd\r\nab cd\r\nHallo\r\nHallo\r\n");
+        SchreibeDatei(
+            p + "Trainingstexte/Probe/a.txt",
+            "Erste Datei\r\nHallo Welt\r\nHallo Welt\r\nab cd\r\nab cd\r\nHallo{{ton.mp3}}\r\nHallo\r\n");
+        SchreibeDatei(p + "Mp3Texte/ton.mp3", "ID3");
         SchreibeDatei(p + "Trainingstexte/Probe/b.txt", "Zweite Datei\r\nx\r\nx\r\n");
         // distinct bytes per sound, so that a test can tell which one played
         for (const char* n : {"Click", "Falsch", "Richtig", "Fertig", "Typing"})

@@ -145,6 +145,21 @@ private Q_SLOTS:
         QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
     }
 
+    void escBeendetAudiotext() {
+        Neu(mUeberschreiben);
+        F->Fakes.Audio.DauerMs = 60000;
+        QTimer::singleShot(100, Form, [this] { QTest::keyClick(Form->Memo2, Qt::Key_Escape); });
+        QElapsedTimer uhr;
+        uhr.start();
+        Form->SetAktivNr(2);
+        QVERIFY(uhr.elapsed() < 5000);
+        QVERIFY(F->Fakes.Audio.Gespielt.last().first.endsWith(QStringLiteral("Mp3Texte/ton.mp3")));
+        QVERIFY(F->Fakes.Audio.Stops >= 1);
+        QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo"));
+        QVERIFY(!Form->Memo2->ReadOnly());
+        QCOMPARE(F->Toene().last(), QStringLiteral("Click!"));
+    }
+
     void rueckschrittNachtippen() {
         Neu(mNachtippen);
         Zeichen(Form->Memo2, QStringLiteral("Hax"));

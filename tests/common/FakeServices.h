@@ -5,6 +5,7 @@
 
 #include "Services.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPair>
 #include <QStringList>
@@ -60,17 +61,22 @@ public:
     QList<QPair<QString, bool>> Gespielt;
     int Stops = 0;
     bool Ergebnis = true;
-    bool Playing = false;
+    int DauerMs = 0; // how long a started text plays
     bool Play(const QString& AFilename, bool AWarteS) override {
         Gespielt.append({AFilename, AWarteS});
-        Playing = Ergebnis && !AWarteS;
+        FLaeuftS = Ergebnis && !AWarteS && DauerMs > 0;
+        FUhr.start();
         return Ergebnis;
     }
     void Stop() override {
         ++Stops;
-        Playing = false;
+        FLaeuftS = false;
     }
-    bool IsPlaying() const override { return Playing; }
+    bool IsPlaying() const override { return FLaeuftS && FUhr.elapsed() < DauerMs; }
+
+private:
+    bool FLaeuftS = false;
+    QElapsedTimer FUhr;
 };
 
 class TFakeClock : public IClock {
