@@ -14,6 +14,7 @@
 #include "TextPane.h"
 #include "VorlageC.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -25,6 +26,16 @@
 #include <QThread>
 
 TForm1* Form1 = nullptr;
+
+namespace {
+// The four panels sit on a plain widget that the window lays out itself; a
+// screen reader's "read the status bar" command needs it to be one.
+QAccessibleInterface* StatusleistenZugang(const QString& AKey, QObject* AObject) {
+    if (AKey == QLatin1String("QWidget") && AObject && AObject->objectName() == QLatin1String("StatusBar1"))
+        return new QAccessibleWidget(static_cast<QWidget*>(AObject), QAccessible::StatusBar);
+    return nullptr;
+}
+} // namespace
 
 TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AParent), FDienste(ADienste) {
     const TServices real = (ADienste.Services.MessageBoxes && ADienste.Services.Sounds &&
@@ -82,6 +93,8 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
         Memo2KeyDown(ASender, AKey, AShift);
     };
 
+    static const bool zugangS = (QAccessible::installFactory(StatusleistenZugang), true);
+    Q_UNUSED(zugangS);
     StatusBar1 = new QWidget(client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setAccessibleName(QStringLiteral("Statusleiste"));

@@ -158,6 +158,18 @@ private Q_SLOTS:
         QCOMPARE(Form->Fehler(), 0);
     }
 
+    void desktopVerknuepfung() {
+        Neu();
+        QVERIFY(DesktopLinkBenutzer.endsWith(QStringLiteral("/Tastaro.desktop")));
+        Form->Aktion("MenuDateiDesktopLink")->trigger();
+        QCOMPARE(F->Fakes.Shell.Verknuepfungen, QStringList{DesktopLinkBenutzer + "|" + ProgrammDatei});
+        // with the launcher present the command removes it
+        SchreibeDatei(DesktopLinkBenutzer, "[Desktop Entry]\n");
+        Form->Aktion("MenuDateiDesktopLink")->trigger();
+        QVERIFY(!QFile::exists(DesktopLinkBenutzer));
+        QCOMPARE(F->Fakes.Shell.Verknuepfungen.size(), 1);
+    }
+
     void sprachbefehle() {
         Neu();
         F->Starten(mUeberschreiben);

@@ -7,6 +7,7 @@
 #include "RememberFilesC.h"
 #include "TextPane.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QSettings>
 #include <QtTest>
@@ -107,6 +108,11 @@ private Q_SLOTS:
         QCOMPARE(form->StatusPanel[2]->text(), modus == mNachtippen ? QStringLiteral("Modus: Nachtippen")
                                                                     : QStringLiteral("Modus: Überschreiben"));
         QVERIFY(form->minimumWidth() <= 1000 && form->minimumHeight() <= 700);
+        // a screen reader finds the panels as the window's status bar
+        QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(form->StatusBar1);
+        QVERIFY(zugang);
+        QCOMPARE(zugang->role(), QAccessible::StatusBar);
+        QCOMPARE(zugang->childCount(), 4);
     }
 
     void schliessenOhneZeileFragtNicht() {
