@@ -2,7 +2,7 @@
 // including the repaint) and bringing a line up: medians of many runs on a
 // real main window with doubled services.
 
-#include "../tests/common/FakeServices.h"
+#include "AppFakes.h"
 #include "DatenC.h"
 #include "FertigDialog.h"
 #include "Haupt.h"
@@ -21,35 +21,6 @@
 #include <vector>
 
 namespace {
-
-class TStummeSprache : public ISpeechOutput {
-public:
-    int Nr() const override { return -1; }
-    void Speak(const QString&, bool) override {}
-    void Stop() override {}
-    void SetStimme(const QString&, int, int) override {}
-    QStringList Stimmen() const override { return {}; }
-};
-
-class TKeinFertig : public IFertigDialog {
-public:
-    TFertigErgebnis Zeigen(QWidget*, const TFertigDaten&) override { return TFertigErgebnis::Schliessen; }
-};
-
-class TKeineAuswahl : public IAuswahlDialog {
-public:
-    int Waehlen(QWidget*, const TAuswahlDaten&) override { return -1; }
-};
-
-class TKeineOptionen : public IOptionenDialog {
-public:
-    bool Zeigen(QWidget*, TEinstellungen&, const QStringList&) override { return false; }
-};
-
-class TKeineSchrift : public ISchriftDialog {
-public:
-    bool Zeigen(QWidget*, QFont&, QColor&) override { return false; }
-};
 
 bool Schreibe(const QString& APfad, const QByteArray& AInhalt) {
     QDir().mkpath(QFileInfo(APfad).absolutePath());
@@ -109,11 +80,11 @@ int main(int argc, char** argv) {
     PfadeBerechnen(p + QStringLiteral("Tastaro"), p);
 
     TFakeServices fakes;
-    TStummeSprache sprache;
-    TKeinFertig fertig;
-    TKeineAuswahl auswahl;
-    TKeineOptionen optionen;
-    TKeineSchrift schrift;
+    TFakeSpeech sprache; // no voice chosen: silent
+    TFakeFertig fertig;
+    TFakeAuswahl auswahl;
+    TFakeOptionen optionen;
+    TFakeSchrift schrift;
     THauptDienste d;
     d.Services = fakes.Services();
     d.Speech = &sprache;

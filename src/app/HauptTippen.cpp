@@ -223,10 +223,9 @@ void TForm1::NewCaret() {
     }
     auto* pane = qobject_cast<TTextPane*>(QApplication::focusWidget());
     if (!pane || (pane != Memo1 && pane != Memo2)) return;
-    const QString text = pane->Text();
     const int pos = pane->textCursor().position();
-    QChar next = pos < text.size() ? text.at(pos) : QLatin1Char(' ');
-    if (next == QLatin1Char('\n')) next = QLatin1Char(' ');
+    QChar next = pos < pane->TextLength() ? pane->document()->characterAt(pos) : QLatin1Char(' ');
+    if (next == QChar::ParagraphSeparator || next == QLatin1Char('\n')) next = QLatin1Char(' ');
     // Measured with the pane's font: the block covers the character typed next.
     const QFontMetrics fm(pane->document()->defaultFont());
     const int w = std::max(fm.horizontalAdvance(next), 2);
