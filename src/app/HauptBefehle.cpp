@@ -208,17 +208,21 @@ void TForm1::MenueAufbauen() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (const auto& [name, caption, key] :
-         {std::tuple{"PuEinfuegen", "Einfügen", QKeySequence(Qt::CTRL | Qt::Key_V)},
-          std::tuple{"PuKopieren", "Kopieren", QKeySequence(Qt::CTRL | Qt::Key_C)},
-          std::tuple{"PuAusschneiden", "Ausschneiden", QKeySequence(Qt::CTRL | Qt::Key_X)},
-          std::tuple{"PuAllesMarkieren", "Alles markieren", QKeySequence(Qt::CTRL | Qt::Key_A)}}) {
+         // each with the platform's other key for the same clipboard action
+         {std::tuple{"PuEinfuegen", "Einfügen",
+                     QList<QKeySequence>{Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}},
+          std::tuple{"PuKopieren", "Kopieren",
+                     QList<QKeySequence>{Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}},
+          std::tuple{"PuAusschneiden", "Ausschneiden",
+                     QList<QKeySequence>{Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}},
+          std::tuple{"PuAllesMarkieren", "Alles markieren", QList<QKeySequence>{Qt::CTRL | Qt::Key_A}}}) {
         auto* sichtbar = PopupMenu1->addAction(QString::fromUtf8(caption));
         sichtbar->setObjectName(QLatin1String(name));
         sichtbar->setVisible(false);
         // A hidden action takes no key; its key lives on an action of the panes.
         for (TTextPane* m : {Memo1, Memo2}) {
             auto* k = new QAction(m);
-            k->setShortcut(key);
+            k->setShortcuts(key);
             k->setShortcutContext(Qt::WidgetShortcut);
             connect(k, &QAction::triggered, this, [this] { Beep(); });
             m->addAction(k);

@@ -27,7 +27,7 @@ void TForm1::Memo1KeyDown(TTextPane*, int&, Qt::KeyboardModifiers) {
     NewCaret();
 }
 
-void TForm1::Memo2KeyDown(TTextPane*, int& AKey, Qt::KeyboardModifiers AShift) {
+void TForm1::Memo2KeyDown(TTextPane*, int& AKey, Qt::KeyboardModifiers) {
     NewCaret();
     switch (AKey) {
     case Qt::Key_Delete:
@@ -42,16 +42,6 @@ void TForm1::Memo2KeyDown(TTextPane*, int& AKey, Qt::KeyboardModifiers AShift) {
         break;
     default:
         break;
-    }
-    // Clipboard keys that reach the pane are blocked (their menu items beep).
-    if ((AShift & Qt::ControlModifier) &&
-        (AKey == Qt::Key_V || AKey == Qt::Key_C || AKey == Qt::Key_X || AKey == Qt::Key_A)) {
-        Beep();
-        AKey = 0;
-    }
-    if ((AShift & Qt::ShiftModifier) && (AKey == Qt::Key_Insert)) {
-        Beep();
-        AKey = 0;
     }
 }
 

@@ -305,10 +305,12 @@ void TTextPane::insertFromMimeData(const QMimeData*) {}
 bool TTextPane::event(QEvent* AEvent) {
     if (AEvent->type() == QEvent::ShortcutOverride) {
         auto* k = static_cast<QKeyEvent*>(AEvent);
-        // QTextEdit claims Ctrl+arrows, Ctrl+V and the like for itself; the
+        // QTextEdit claims Ctrl+arrows, Ctrl+V, Shift+Insert and the like for itself; the
         // program's menu keys must win, and what no menu takes comes back as
         // an ordinary key the program judges.
-        if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        const bool umschEinfgEntfS = (k->modifiers() & Qt::ShiftModifier) &&
+                                     (k->key() == Qt::Key_Insert || k->key() == Qt::Key_Delete);
+        if ((k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || umschEinfgEntfS) {
             AEvent->ignore();
             return false;
         }

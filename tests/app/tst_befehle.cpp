@@ -46,17 +46,21 @@ private Q_SLOTS:
 
     void zwischenablageBlockiert_data() {
         QTest::addColumn<int>("taste");
-        QTest::newRow("Strg+V") << int(Qt::Key_V);
-        QTest::newRow("Strg+C") << int(Qt::Key_C);
-        QTest::newRow("Strg+X") << int(Qt::Key_X);
-        QTest::newRow("Strg+A") << int(Qt::Key_A);
+        QTest::addColumn<int>("umschalt");
+        QTest::newRow("Strg+V") << int(Qt::Key_V) << int(Qt::ControlModifier);
+        QTest::newRow("Strg+C") << int(Qt::Key_C) << int(Qt::ControlModifier);
+        QTest::newRow("Strg+X") << int(Qt::Key_X) << int(Qt::ControlModifier);
+        QTest::newRow("Strg+A") << int(Qt::Key_A) << int(Qt::ControlModifier);
+        QTest::newRow("Umsch+Einfg") << int(Qt::Key_Insert) << int(Qt::ShiftModifier);
+        QTest::newRow("Strg+Einfg") << int(Qt::Key_Insert) << int(Qt::ControlModifier);
     }
     void zwischenablageBlockiert() {
         QFETCH(int, taste);
+        QFETCH(int, umschalt);
         Neu();
         F->Starten(mNachtippen);
         Form->Memo2->setFocus();
-        QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::ControlModifier);
+        QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::KeyboardModifiers(umschalt));
         QCOMPARE(F->Fakes.Shell.Beeps, 1);
         QCOMPARE(Form->Memo2->Text(), QString());
         QCOMPARE(Form->Memo2->SelLength(), 0);
