@@ -69,6 +69,8 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     Lbl1Datentitel->setAccessibleName(QStringLiteral("Trainingstitel"));
     Lbl1Datentitel->setCursor(Qt::PointingHandCursor);
     Lbl1Datentitel->installEventFilter(this);
+    FEscUhr.start();
+    qApp->installEventFilter(this);
 
     Memo1 = new TTextPane(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -79,6 +81,7 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->Tag = 2;
     Memo2->setAccessibleName(QStringLiteral("Eingabe"));
+    Memo2->SetTypingPane(true);
     for (TTextPane* m : {Memo1, Memo2}) {
         m->OnKeyPress = [this](TTextPane* ASender, QChar& AKey) { MemosKeyPress(ASender, AKey); };
         m->OnChange = [this](TTextPane*) { NewCaret(); };
@@ -424,6 +427,23 @@ void TForm1::FormDestroy() {
 }
 
 bool TForm1::eventFilter(QObject* AObject, QEvent* AEvent) {
+    const QEvent::Type art = AEvent->type();
+    if (art == QEvent::KeyPress || art == QEvent::ShortcutOverride || art == QEvent::KeyRelease) {
+        // Watched for every window of the program: Esc may be held down
+        // while a dialog or any pane has the focus.
+        const auto* taste = static_cast<const QKeyEvent*>(AEvent);
+        if (taste->key() == Qt::Key_Escape) {
+            if (art != QEvent::KeyRelease) {
+                FEscGedruecktS = true;
+                FEscZuletztMs = FEscUhr.elapsed();
+            } else if (!taste->isAutoRepeat()) {
+                FEscGedruecktS = false;
+            }
+        }
+    } else if (art == QEvent::ApplicationDeactivate) {
+        // Its release would go to another program.
+        FEscGedruecktS = false;
+    }
     if (AObject == Lbl1Datentitel && AEvent->type() == QEvent::MouseButtonRelease) {
         Lbl1DatentitelClick();
         return true;

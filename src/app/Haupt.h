@@ -6,6 +6,7 @@
 #include "ResConst.h"
 #include "Services.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QMainWindow>
 #include <QPointer>
@@ -182,6 +183,12 @@ private:
     THintergrundForm* FHintergrund = nullptr;
     QString FKategorietitel;
     int FAktivNr = -1;
+    quint64 FZeilenZaehler = 0; // counts every setting of AktivNr
+    // Esc is held down: its key repeats must be used up before a line comes up.
+    bool FEscGedruecktS = false;
+    qint64 FEscZuletztMs = 0;
+    QElapsedTimer FEscUhr;
+    void EscLoslassenAbwarten();
     int FFehler = 0;
     std::atomic<bool> FLoadKatThreadHandle{false};
     std::thread FLoadKatThread;

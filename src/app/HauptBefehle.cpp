@@ -320,7 +320,9 @@ void TForm1::MenuAktBereichClick() {
     const int wahl = FDienste.Auswahl->Waehlen(this, d);
     ApplicationEvents1ModalEnd();
     if (wahl < 0) return;
-    if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
+    // Without an active line there is nothing to remember, and Add(-1) would
+    // forget the line the user stopped at.
+    if (AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
     Kategorie->SetAktivNr(wahl);
     Daten->Load(Kategorie->Get(Kategorie->AktivNr()).Path, QStringLiteral("*.txt *.rtf"));
     SetKategorieTitel(Kategorie->Get(Kategorie->AktivNr()).Titel);
@@ -348,8 +350,11 @@ void TForm1::MenuAktDateiClick() {
     const int wahl = FDienste.Auswahl->Waehlen(this, d);
     ApplicationEvents1ModalEnd();
     if (wahl >= 0) {
-        if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
+        if (AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
         Daten->SetAktivNr(wahl);
+        // The old file's line has no pair of the new file to be checked
+        // against: it ends here, whatever the run's start question brings.
+        if (FAktivNr != -1) SetAktivNr(-1);
         Timer1Los->start();
     }
     SetDatenTitel(Daten->AktivNr() >= 0 ? Daten->Get(Daten->AktivNr()).Titel : QString());

@@ -82,6 +82,7 @@ void TForm1::Timer1LosTimer() {
 
 void TForm1::SetAktivNr(int AValue) {
     PlayerStop();
+    ++FZeilenZaehler;
     const int n = PaarAnzahl();
     const bool dateiS = Daten->AktivNr() != -1;
     if (CloseS || AValue < 0 || !dateiS || AValue >= n) {
@@ -94,6 +95,12 @@ void TForm1::SetAktivNr(int AValue) {
         StatusZeile();
         if (dateiS && AValue >= n && !CloseS) FertigAnzeigen();
     } else {
+        // Each wait below lets events in: a skip, a step back or another file
+        // may bring up a line of its own meanwhile, and then this one is over.
+        const quint64 zeile = FZeilenZaehler;
+        auto ueberholt = [this, zeile, AValue] {
+            return CloseS || zeile != FZeilenZaehler || AktivNr() != AValue;
+        };
         FAktivNr = AValue;
         const TDateiRec paar = *AktuellesPaar(); // a copy: the audio wait lets the area change
         Memo1->SetText(paar.A);
@@ -105,9 +112,9 @@ void TForm1::SetAktivNr(int AValue) {
         SprechenText = Modus() == mNachtippen ? paar.A : paar.B;
         GeschriebenText.clear();
         PlayMp3(paar.Mp3Filename, true);
-        if (CloseS || AktivNr() == -1) return;
+        if (ueberholt()) return;
         Ton(sClick, true);
-        if (CloseS || AktivNr() == -1) return;
+        if (ueberholt()) return;
         Memo2->BeginUpdate();
         Memo2->SetPaneFont(TrainingFont, HintergrundFarbe);
         if (Modus() == mUeberschreiben) {

@@ -66,17 +66,29 @@ void TForm1::Ton(TSound ASoundNr, bool WarteS) {
 
 void TForm1::PlayMp3(const QString& AFilename, bool WartenS) {
     PlayerStop();
-    if (AFilename.isEmpty() || !QFileInfo::exists(AFilename) || !Einstellungen->Mp3TextS) return;
-    IAudioPlayer* player = FDienste.Services.Audio;
-    if (!player->Play(AFilename, false)) return;
-    if (WartenS) {
-        // Keys, menus and timers stay alive; Esc ("Wiedergabe stoppen") and
-        // closing the area end the wait.
-        while (player->IsPlaying() && !CloseS && !BeendenS) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(5);
+    if (!AFilename.isEmpty() && QFileInfo::exists(AFilename) && Einstellungen->Mp3TextS) {
+        IAudioPlayer* player = FDienste.Services.Audio;
+        if (player->Play(AFilename, false) && WartenS) {
+            // Keys, menus and timers stay alive; Esc ("Wiedergabe stoppen") and
+            // closing the area end the wait.
+            while (player->IsPlaying() && !CloseS && !BeendenS) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+                QThread::msleep(5);
+            }
+            player->Stop();
         }
-        player->Stop();
+    }
+    EscLoslassenAbwarten();
+}
+
+// The repeats of a held Esc run "Wiedergabe stoppen" each time; they are used
+// up here, so that none of them silences the line that comes up next. The
+// release can be missed (another program took the keyboard), so a held key
+// also ends when its repeats have stopped coming for a second.
+void TForm1::EscLoslassenAbwarten() {
+    while (FEscGedruecktS && !BeendenS && FEscUhr.elapsed() - FEscZuletztMs < 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
     }
 }
 

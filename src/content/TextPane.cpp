@@ -102,10 +102,17 @@ int TTextPane::TextLength() const {
 }
 
 void TTextPane::SetReadOnly(bool AReadOnlyS) {
-    setReadOnly(AReadOnlyS);
+    FReadOnlyS = AReadOnlyS;
+    // The editing itself is switched by the interaction flags below.
+    setReadOnly(AReadOnlyS && !FTypingPaneS);
     // A read-only QTextEdit drops its caret; keep it for keyboard users.
     setTextInteractionFlags(AReadOnlyS ? Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse
                                        : Qt::TextEditorInteraction);
+}
+
+void TTextPane::SetTypingPane(bool ATypingPaneS) {
+    FTypingPaneS = ATypingPaneS;
+    SetReadOnly(FReadOnlyS);
 }
 
 int TTextPane::SelStart() const {
@@ -252,7 +259,7 @@ void TTextPane::keyPressEvent(QKeyEvent* AEvent) {
         }
         if (k != ch) {
             // The handler turned the key into another character.
-            if (!isReadOnly()) insertPlainText(QString(k));
+            if (!FReadOnlyS) insertPlainText(QString(k));
             AEvent->accept();
             return;
         }
@@ -267,7 +274,7 @@ void TTextPane::inputMethodEvent(QInputMethodEvent* AEvent) {
         for (QChar ch : commit) {
             QChar k = ch;
             OnKeyPress(this, k);
-            if (!k.isNull() && !isReadOnly()) insertPlainText(QString(k));
+            if (!k.isNull() && !FReadOnlyS) insertPlainText(QString(k));
         }
         AEvent->accept();
         return;

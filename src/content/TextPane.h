@@ -20,8 +20,12 @@ public:
     void SetText(const QString& AText);
     int TextLength() const;
 
-    bool ReadOnly() const { return isReadOnly(); }
+    // Whether the pane takes typing. A read-only typing pane still presents
+    // itself as an editable text: it is where the user types, and a screen
+    // reader must not call it read-only while its line is coming up.
+    bool ReadOnly() const { return FReadOnlyS; }
     void SetReadOnly(bool AReadOnlyS);
+    void SetTypingPane(bool ATypingPaneS);
 
     int SelStart() const;
     int SelLength() const;
@@ -75,6 +79,8 @@ protected:
 
 private:
     int FUpdateCount = 0;
+    bool FReadOnlyS = false;
+    bool FTypingPaneS = false;
     QMenu* FPopupMenu = nullptr;
     QTextCursor FUpdateCursor;
     QTextCursor FPendingCursor;

@@ -10,5 +10,5 @@ class QObject;
 // object, so they are gone before the application is. Null without one.
 QObject* ServiceHost();
 
-ISoundPlayer& QtSoundPlayer();
+ISoundPlayer& PulseSoundPlayer();
 IAudioPlayer& QtAudioPlayer();

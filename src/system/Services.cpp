@@ -104,7 +104,7 @@ TServices RealServices() {
     static TQtShell shell;
     TServices services;
     services.MessageBoxes = &messageBoxes;
-    services.Sounds = &QtSoundPlayer();
+    services.Sounds = &PulseSoundPlayer();
     services.Audio = &QtAudioPlayer();
     services.Clock = &clock;
     services.Shell = &shell;
