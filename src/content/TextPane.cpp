@@ -12,6 +12,7 @@
 #include <QTextBlock>
 
 namespace {
+constexpr Qt::TextInteractionFlags NurLesen = Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse;
 
 QString NormaliseBreaks(const QString& AText) {
     QString t = AText;
@@ -103,11 +104,12 @@ int TTextPane::TextLength() const {
 
 void TTextPane::SetReadOnly(bool AReadOnlyS) {
     FReadOnlyS = AReadOnlyS;
-    // The editing itself is switched by the interaction flags below.
-    setReadOnly(AReadOnlyS && !FTypingPaneS);
     // A read-only QTextEdit drops its caret; keep it for keyboard users.
-    setTextInteractionFlags(AReadOnlyS ? Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse
-                                       : Qt::TextEditorInteraction);
+    // A typing pane stays editable for the toolkit (and so for a screen
+    // reader); its keys are kept from editing in keyPressEvent instead.
+    const bool gesperrtS = AReadOnlyS && !FTypingPaneS;
+    setReadOnly(gesperrtS);
+    setTextInteractionFlags(gesperrtS ? NurLesen : Qt::TextEditorInteraction);
 }
 
 void TTextPane::SetTypingPane(bool ATypingPaneS) {
@@ -264,6 +266,13 @@ void TTextPane::keyPressEvent(QKeyEvent* AEvent) {
             return;
         }
     }
+    if (FReadOnlyS && FTypingPaneS) {
+        // The caret still moves, but nothing is edited.
+        setTextInteractionFlags(NurLesen);
+        QTextEdit::keyPressEvent(AEvent);
+        setTextInteractionFlags(Qt::TextEditorInteraction);
+        return;
+    }
     QTextEdit::keyPressEvent(AEvent);
 }
 
@@ -276,6 +285,11 @@ void TTextPane::inputMethodEvent(QInputMethodEvent* AEvent) {
             OnKeyPress(this, k);
             if (!k.isNull() && !FReadOnlyS) insertPlainText(QString(k));
         }
+        AEvent->accept();
+        return;
+    }
+    if (FReadOnlyS) {
+        // no composition shown where nothing may be typed
         AEvent->accept();
         return;
     }

@@ -7,6 +7,7 @@
 #include "RememberFilesC.h"
 #include "TextPane.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QtTest>
 
@@ -158,6 +159,113 @@ private Q_SLOTS:
         QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo"));
         QVERIFY(!Form->Memo2->ReadOnly());
         QCOMPARE(F->Toene().last(), QStringLiteral("Click!"));
+    }
+
+    // A skip or a step back during a line's audio text brings up a line of
+    // its own; the line that waited must not go on with its old pair.
+    void tasteWaehrendAudiotext_data() {
+        QTest::addColumn<int>("taste");
+        QTest::addColumn<int>("zeile");
+        QTest::addColumn<QString>("vorlage");
+        QTest::newRow("Strg+Rechts") << int(Qt::Key_Right) << 2 << "Cc";
+        QTest::newRow("Strg+Links") << int(Qt::Key_Left) << 0 << "Aa";
+    }
+    void tasteWaehrendAudiotext() {
+        QFETCH(int, taste);
+        QFETCH(int, zeile);
+        QFETCH(QString, vorlage);
+        Neu(mUeberschreiben);
+        const QString bereich = Form->Kategorie->Get(0).Path;
+        SchreibeDatei(bereich + "/c.txt", "Dritte\r\nAa\r\nAa\r\nBb{{ton.mp3}}\r\nBb\r\nCc\r\nCc\r\n");
+        Form->Daten->Load(bereich, QStringLiteral("*.txt *.rtf"));
+        Form->Daten->SetAktivNr(Form->Daten->FindFilename(bereich + "/c.txt"));
+        F->Fakes.Audio.DauerMs = 60000;
+        F->Fakes.Sounds.Gespielt.clear();
+        QTimer::singleShot(
+            100, Form, [this, taste] { QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::ControlModifier); });
+        Form->SetAktivNr(1);
+        QCOMPARE(Form->AktivNr(), zeile);
+        QCOMPARE(Form->Memo1->Text(), vorlage);
+        QCOMPARE(Form->Memo2->Text(), vorlage);
+        QCOMPARE(Form->StatusPanel[0]->text(), QStringLiteral("Zeile: %1/3").arg(zeile + 1));
+        QCOMPARE(F->Toene().count(QStringLiteral("Click!")), 1);
+    }
+
+    // Held Esc repeats; the line comes up only once it is released, so no
+    // repeat stops what is said about the new line.
+    void escGehaltenWirdAufgebraucht() {
+        Neu(mUeberschreiben);
+        F->Fakes.Audio.DauerMs = 60000;
+        QList<bool> zeileBereitS;
+        auto druecken = [this, &zeileBereitS] {
+            zeileBereitS << !Form->Memo2->ReadOnly();
+            QTest::sendKeyEvent(QTest::Press, Form->Memo2, Qt::Key_Escape, QString(), Qt::NoModifier);
+        };
+        for (int ms : {100, 200, 300})
+            QTimer::singleShot(ms, Form, druecken);
+        QTimer::singleShot(400, Form, [this] {
+            QTest::sendKeyEvent(QTest::Release, Form->Memo2, Qt::Key_Escape, QString(), Qt::NoModifier);
+        });
+        Form->SetAktivNr(2);
+        QTest::qWait(500);
+        QCOMPARE(zeileBereitS, QList<bool>({false, false, false}));
+        QVERIFY(!Form->Memo2->ReadOnly());
+        QCOMPARE(F->Toene().last(), QStringLiteral("Click!"));
+    }
+
+    // Another file chosen while a line runs, then "Abbrechen" on the
+    // continue question: the old line must not run on against the new file.
+    void dateiwahlMitAbbrechenBeendetZeile() {
+        Neu(mUeberschreiben);
+        Form->Einstellungen->ProtokollS = true;
+        Form->SetAktivNr(1);
+        const QString zweite = Form->Daten->Get(1).Filename;
+        Form->RememberFiles->Add(zweite, 1);
+        F->Auswahl.Antworten = {1};
+        F->Fakes.MessageBoxes.Antworten = {TMsgAntwort::Abbrechen};
+        QTest::keyClick(Form->Memo2, Qt::Key_D, Qt::ControlModifier);
+        QTRY_COMPARE(F->Fakes.MessageBoxes.Gefragt.size(), 1);
+        QCOMPARE(Form->AktivNr(), -1);
+        QVERIFY(Form->Memo2->ReadOnly());
+        Zeichen(Form->Memo2, QStringLiteral("ab\r"));
+        QCOMPARE(Form->Fehler(), 0);
+        QVERIFY(QDir(ProtokollOrdner).entryList({QStringLiteral("*Zweite*")}).isEmpty());
+        QCOMPARE(Form->RememberFiles->Find(zweite), 1);
+    }
+
+    // Choosing while no line runs must not forget where the user stopped.
+    void wahlOhneZeileBehaeltPosition_data() {
+        QTest::addColumn<int>("taste");
+        QTest::addColumn<QList<int>>("wahl");
+        QTest::newRow("Bereich") << int(Qt::Key_B) << QList<int>{0, 0};
+        QTest::newRow("Datei") << int(Qt::Key_D) << QList<int>{0};
+    }
+    void wahlOhneZeileBehaeltPosition() {
+        QFETCH(int, taste);
+        QFETCH(QList<int>, wahl);
+        Neu(mUeberschreiben);
+        Form->SetAktivNr(-1);
+        const QString datei = Form->Daten->Get(0).Filename;
+        Form->RememberFiles->Add(datei, 2);
+        F->Auswahl.Antworten = std::deque<int>(wahl.begin(), wahl.end());
+        F->Fakes.MessageBoxes.Antworten = {TMsgAntwort::Abbrechen};
+        QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::ControlModifier);
+        QTRY_COMPARE(F->Fakes.MessageBoxes.Gefragt.size(), 1);
+        QCOMPARE(Form->RememberFiles->Find(datei), 2);
+    }
+
+    // A screen reader must not call the typing pane read-only: it is where
+    // the user types, even while the line is still coming up.
+    void eingabeNieSchreibgeschuetztAngesagt() {
+        Neu(mUeberschreiben);
+        Form->SetAktivNr(-1);
+        QVERIFY(Form->Memo2->ReadOnly());
+        const QAccessible::State eingabe = QAccessible::queryAccessibleInterface(Form->Memo2)->state();
+        QVERIFY(!eingabe.readOnly);
+        QVERIFY(eingabe.editable);
+        QVERIFY(QAccessible::queryAccessibleInterface(Form->Memo1)->state().readOnly);
+        Zeichen(Form->Memo2, QStringLiteral("x"));
+        QCOMPARE(Form->Memo2->Text(), QString());
     }
 
     void rueckschrittNachtippen() {
