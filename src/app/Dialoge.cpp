@@ -30,6 +30,7 @@ public:
     int Waehlen(QWidget* AOwner, const TAuswahlDaten& ADaten) override {
         TDialogAussehen a;
         a.Schrift = ADaten.Font;
+        if (ADaten.SchriftFarbe.isValid()) a.SchriftFarbe = ADaten.SchriftFarbe;
         a.HintergrundFarbe = ADaten.Hintergrund;
         TKatDlg dlg(AOwner, a);
         dlg.SetCaption(ADaten.Caption);

@@ -33,6 +33,7 @@ struct TAuswahlDaten {
     QStringList Liste;
     int ItemIndex = 0;
     QFont Font;
+    QColor SchriftFarbe; // the training font's colour; invalid: black
     QColor Hintergrund;
 };
 

@@ -316,6 +316,7 @@ void TForm1::MenuAktBereichClick() {
     d.ItemIndex = std::max(Kategorie->AktivNr(), 0);
     d.Font = TrainingFont;
     d.Hintergrund = HintergrundFarbe;
+    d.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     ApplicationEvents1ModalBegin();
     const int wahl = FDienste.Auswahl->Waehlen(this, d);
     ApplicationEvents1ModalEnd();
@@ -346,6 +347,7 @@ void TForm1::MenuAktDateiClick() {
     d.ItemIndex = std::max(Daten->AktivNr(), 0);
     d.Font = TrainingFont;
     d.Hintergrund = HintergrundFarbe;
+    d.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     ApplicationEvents1ModalBegin();
     const int wahl = FDienste.Auswahl->Waehlen(this, d);
     ApplicationEvents1ModalEnd();

@@ -44,6 +44,21 @@ QStringList SplitTextLines(const QString& AText) {
     return Lines;
 }
 
+QStringList ReadTextLines(const QString& AFileName) {
+    QString Text = ReadTextFile(AFileName);
+    qsizetype Boms = 0;
+    while (Boms < Text.size() && Text.at(Boms) == QChar(0xFEFF))
+        ++Boms;
+    Text.remove(0, Boms);
+    return SplitTextLines(Text);
+}
+
+bool LeavesFolder(const QString& APath) {
+    const QStringList Teile =
+        QString(APath).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'));
+    return Teile.contains(QStringLiteral(".."));
+}
+
 QString TrimLow(const QString& S) {
     qsizetype First = 0;
     qsizetype Last = S.size();
@@ -113,7 +128,7 @@ void TDatei::Load(const QString& AFilename, const QString& AMp3TexteOrdner) {
     if (AFilename.isEmpty() || !QFileInfo(AFilename).isFile()) return;
     Filename = AFilename;
     try {
-        const QStringList Lines = SplitTextLines(ReadTextFile(AFilename));
+        const QStringList Lines = ReadTextLines(AFilename);
         if (Lines.size() < 3) return;
 
         QString TitelZeile = TrimLow(Lines.at(0));
@@ -130,7 +145,10 @@ void TDatei::Load(const QString& AFilename, const QString& AMp3TexteOrdner) {
                 Rec.AStimme2S = RemoveVoiceMark(Zeile) || TitelStimme2S;
                 const QString Audio = ExtractAudioMark(Zeile);
                 // A line that only names its audio text still plays it from the audio folder.
-                if (!Audio.isEmpty()) Rec.Mp3Filename = JoinFolder(AMp3TexteOrdner, Audio);
+                // A name that climbs out of that folder plays nothing: a training file
+                // must not make the program open files elsewhere.
+                if (!Audio.isEmpty() && !LeavesFolder(Audio))
+                    Rec.Mp3Filename = JoinFolder(AMp3TexteOrdner, Audio);
                 Rec.A = Zeile.isEmpty() ? QStringLiteral("-") : Zeile;
             } else {
                 Rec.BStimme2S = RemoveVoiceMark(Zeile) || TitelStimme2S;

@@ -85,6 +85,13 @@ using TDatenListe = QList<TDatenRec>;
 QStringList SplitTextLines(const QString& AText);
 // Removes characters with codes up to 32 at both ends.
 QString TrimLow(const QString& S);
+// The lines of a text file read with ReadTextFile. A byte order mark that
+// survives decoding (a file that starts with two) belongs to no line: it would
+// hide a title or the first word of a line.
+QStringList ReadTextLines(const QString& AFileName);
+// True when the relative path APath ("\" or "/" between its parts) steps up
+// with "..": names in training and title files must stay inside their folder.
+bool LeavesFolder(const QString& APath);
 
 // Lowercased, with ä, ö, ü, ß spelled out, so that Übungen sorts among the u.
 QString TitleSortKey(const QString& ATitel);

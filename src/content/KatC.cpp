@@ -2,8 +2,6 @@
 
 #include "DatenC.h"
 
-#include "TextFile.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -105,7 +103,7 @@ TKatRec ParseKatFile(const QString& AFileName) {
     QString Titel;
     QString Ordner;
     try {
-        const QStringList Lines = SplitTextLines(ReadTextFile(AFileName));
+        const QStringList Lines = ReadTextLines(AFileName);
         for (const QString& Line : Lines) {
             qsizetype I = 0;
             while (I < Line.size() && Line.at(I) == QLatin1Char(' '))
@@ -129,7 +127,9 @@ TKatRec ParseKatFile(const QString& AFileName) {
 
     // Title files are written on Windows too, so both delimiters are accepted.
     Ordner.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (Ordner.isEmpty() || IsAbsolutePath(Ordner)) return Rec;
+    // A title file may only point below its own folder; the program must not
+    // be sent to read training files from elsewhere.
+    if (Ordner.isEmpty() || IsAbsolutePath(Ordner) || LeavesFolder(Ordner)) return Rec;
     const QString Path = WithDelimiter(WithDelimiter(Info.absolutePath()) + Ordner);
     if (QFileInfo(Path).isDir()) Rec.Path = Path;
     return Rec;

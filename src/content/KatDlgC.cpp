@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -53,6 +54,10 @@ constexpr int ErsatzHoehe = 12;
 
 // Distance of the list from the dialog's edges and from the buttons.
 constexpr int KatRand = 10;
+
+// Time the screen reader gets to announce the newly active dialog and its
+// list before the focus moves to the entry (ms).
+constexpr int FokusVerzoegerung = 150;
 
 void setColours(QWidget* AWidget, const TDialogAussehen& AAussehen, bool AButtonRolesS) {
     QPalette pal = AWidget->palette();
@@ -156,6 +161,10 @@ TKatDlg::TKatDlg(QWidget* AOwner, const TDialogAussehen& AAussehen) : QDialog(AO
     setTabOrder(FBtn1Weiter, FBtn2Abbrechen);
     connect(FBtn1Weiter, &QPushButton::clicked, this, &QDialog::accept);
     connect(FBtn2Abbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    FTimer1Fokus = new QTimer(this);
+    FTimer1Fokus->setSingleShot(true);
+    FTimer1Fokus->setInterval(FokusVerzoegerung);
+    connect(FTimer1Fokus, &QTimer::timeout, this, &TKatDlg::Timer1FokusTimer);
     CaptionZuweisen();
 }
 
@@ -265,4 +274,29 @@ void TKatDlg::showEvent(QShowEvent* AEvent) {
     QDialog::showEvent(AEvent);
     SchriftartZuweisen();
     FListBox1->setFocus(Qt::OtherFocusReason);
+    FEintragZeigenS = true;
+    FTimer1Fokus->start();
+}
+
+bool TKatDlg::event(QEvent* AEvent) {
+    // The window becomes active only after it is shown, and only then does a
+    // screen reader follow the focus; the timer counts from then.
+    if (AEvent->type() == QEvent::WindowActivate && FEintragZeigenS) FTimer1Fokus->start();
+    return QDialog::event(AEvent);
+}
+
+void TKatDlg::Timer1FokusTimer() {
+    // Not active yet: the activation starts the timer again.
+    if (!isVisible() || !isActiveWindow()) return;
+    FEintragZeigenS = false;
+    FListBox1->setFocus(Qt::OtherFocusReason);
+    const QModelIndex eintrag = FListBox1->currentIndex();
+    if (!eintrag.isValid()) return;
+    // When the dialog opens, a screen reader names the window and the list but
+    // not the entry the user is on: the list got its current entry before it
+    // had the focus. Moving the current entry off and back, with the selection
+    // untouched, makes the list report the entry as focused, as an arrow key does.
+    QItemSelectionModel* auswahl = FListBox1->selectionModel();
+    auswahl->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    auswahl->setCurrentIndex(eintrag, QItemSelectionModel::NoUpdate);
 }

@@ -12,6 +12,7 @@
 
 class QListWidget;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 // Where text is measured. The default reads the screen's font metrics; a
@@ -91,11 +92,18 @@ public:
     void FensterEinrichten();
 
 protected:
+    bool event(QEvent* AEvent) override;
     void showEvent(QShowEvent* AEvent) override;
 
 private:
+    // Shortly after the dialog has been shown and become active: the focus
+    // goes to the selected entry.
+    void Timer1FokusTimer();
+
     TDialogAussehen FAussehen;
     QListWidget* FListBox1 = nullptr;
     QPushButton* FBtn1Weiter = nullptr;
     QPushButton* FBtn2Abbrechen = nullptr;
+    QTimer* FTimer1Fokus = nullptr;
+    bool FEintragZeigenS = false; // the entry still has to be announced after showing
 };

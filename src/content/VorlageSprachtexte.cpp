@@ -66,10 +66,20 @@ int Akzent(QChar ALower, QChar& ABasis) {
     return 0;
 }
 
-QString SeparateLeadingZeros(QString S) {
-    for (qsizetype pos = 0; pos + 1 < S.size() && S.at(pos) == u'0'; pos += 2)
-        S.insert(pos + 1, QLatin1Char(' '));
-    return S;
+// Every leading zero except a final digit is followed by a blank, so that
+// 007 is said as "0 0 7" and not as seven. Built in one pass: inserting the
+// blanks one by one made a line of many zeros take seconds.
+QString SeparateLeadingZeros(const QString& S) {
+    qsizetype nullen = 0;
+    while (nullen + 1 < S.size() && S.at(nullen) == u'0')
+        ++nullen;
+    if (nullen == 0) return S;
+    QString result;
+    result.reserve(S.size() + nullen);
+    for (qsizetype i = 0; i < nullen; ++i)
+        result += QStringLiteral("0 ");
+    result += QStringView(S).mid(nullen);
+    return result;
 }
 
 // Words as typed and shown: tab, line feed, carriage return and blank separate them.

@@ -154,6 +154,8 @@ private Q_SLOTS:
         F->Auswahl.Antworten = {0, -1};
         QTest::keyClick(Form->Memo2, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(F->Auswahl.Gezeigt.size(), 2);
+        // the chooser's list is written in the training font's colour
+        QCOMPARE(F->Auswahl.Gezeigt.last().SchriftFarbe, Form->Memo2->palette().color(QPalette::Text));
         QCOMPARE(Form->AktivNr(), -1);
         QVERIFY(Form->Memo2->ReadOnly());
         QCOMPARE(Form->Memo2->Text(), QString());

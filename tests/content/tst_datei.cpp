@@ -102,6 +102,30 @@ private Q_SLOTS:
             << QByteArray("T\n{{Sub\\x.mp3}} a\nb") << "T" << 1 << 0 << "a"
             << "b"
             << "Sub/x.mp3" << false << false << 1;
+        QTest::newRow("nested audio folders")
+            << QByteArray("T\n{{Sub\\Unter/x.mp3}} a\nb") << "T" << 1 << 0 << "a"
+            << "b"
+            << "Sub/Unter/x.mp3" << false << false << 1;
+        QTest::newRow("two periods inside a name")
+            << QByteArray("T\n{{a..b.mp3}} a\nb") << "T" << 1 << 0 << "a"
+            << "b"
+            << "a..b.mp3" << false << false << 1;
+        QTest::newRow("audio name climbing out")
+            << QByteArray("T\n{{..\\..\\a.mp3}} a\nb") << "T" << 1 << 0 << "a"
+            << "b"
+            << "" << false << false << 1;
+        QTest::newRow("audio name climbing out midway")
+            << QByteArray("T\n{{Sub/../../a.mp3}}\nb") << "T" << 1 << 0 << "-"
+            << "b"
+            << "" << false << false << 1;
+        QTest::newRow("two UTF-8 byte order marks")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFT\nA\nb") << "T" << 1 << 0 << "A"
+            << "b"
+            << "" << false << false << 1;
+        QTest::newRow("two UTF-16 byte order marks")
+            << QByteArray("\xFF\xFE\xFF\xFET\0\n\0A\0\n\0b\0", 14) << "T" << 1 << 0 << "A"
+            << "b"
+            << "" << false << false << 1;
         QTest::newRow("audio mark in B is typed") << QByteArray("T\nA\n{{x.mp3}}") << "T" << 1 << 0 << "A"
                                                   << "{{x.mp3}}"
                                                   << "" << false << false << 13;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,49 +27,84 @@ class TstDaten : public QObject {
 
 private Q_SLOTS:
     void parseKatFile_data() {
-        QTest::addColumn<QString>("Content"); // %ABS% stands for the test folder
+        // %ABS% stands for the test folder, %NAME% for its name.
+        QTest::addColumn<QString>("Content");
         QTest::addColumn<QString>("Titel");
-        QTest::addColumn<bool>("PathS");
+        QTest::addColumn<QString>("Ordner"); // the area folder below the test folder; empty: none
         QTest::newRow("title and folder") << "0 Titel\n1 Sub"
-                                          << "Titel" << true;
+                                          << "Titel"
+                                          << "Sub/";
         QTest::newRow("folder with backslash") << "0 Titel\r\n1 Sub\\\r\n"
-                                               << "Titel" << true;
+                                               << "Titel"
+                                               << "Sub/";
         QTest::newRow("folder with slash") << "0 Titel\n1 Sub/"
-                                           << "Titel" << true;
+                                           << "Titel"
+                                           << "Sub/";
         QTest::newRow("folder first") << "1 Sub\n0 Titel"
-                                      << "Titel" << true;
+                                      << "Titel"
+                                      << "Sub/";
         QTest::newRow("tab after 0 is ignored") << "0\tTitel\n1 Sub"
-                                                << "" << true;
+                                                << ""
+                                                << "Sub/";
         QTest::newRow("tab after 1 is ignored") << "0 Titel\n1\tSub"
-                                                << "Titel" << false;
+                                                << "Titel"
+                                                << "";
         QTest::newRow("0 alone is the title") << "0\n1 Sub"
-                                              << "0" << true;
+                                              << "0"
+                                              << "Sub/";
         QTest::newRow("blanks around") << "   0    Titel mit  Blanks   \n1 Sub"
-                                       << "Titel mit  Blanks" << true;
+                                       << "Titel mit  Blanks"
+                                       << "Sub/";
         QTest::newRow("later 0 before the folder wins") << "0 Erst\n0 Zweit\n1 Sub"
-                                                        << "Zweit" << true;
+                                                        << "Zweit"
+                                                        << "Sub/";
         QTest::newRow("later 0 after both is not read") << "0 Erst\n1 Sub\n0 Zweit"
-                                                        << "Erst" << true;
+                                                        << "Erst"
+                                                        << "Sub/";
         QTest::newRow("other lines ignored") << "Bereich\n# 0 nein\n0 Titel\n1 Sub"
-                                             << "Titel" << true;
+                                             << "Titel"
+                                             << "Sub/";
         QTest::newRow("absolute folder") << "0 Titel\n1 %ABS%/Sub"
-                                         << "Titel" << false;
+                                         << "Titel"
+                                         << "";
         QTest::newRow("missing folder") << "0 Titel\n1 Fehlt"
-                                        << "Titel" << false;
+                                        << "Titel"
+                                        << "";
         QTest::newRow("no folder line") << "0 Titel"
-                                        << "Titel" << false;
+                                        << "Titel"
+                                        << "";
+        QTest::newRow("nested folders") << "0 Titel\n1 Sub\\Unter\\"
+                                        << "Titel"
+                                        << "Sub/Unter/";
+        QTest::newRow("two periods inside a name") << "0 Titel\n1 Sub..x"
+                                                   << "Titel"
+                                                   << "Sub..x/";
+        QTest::newRow("folder climbing out") << "0 Titel\n1 .."
+                                             << "Titel"
+                                             << "";
+        QTest::newRow("climbing out and back in") << "0 Titel\n1 ..\\%NAME%\\Sub"
+                                                  << "Titel"
+                                                  << "";
+        QTest::newRow("climbing out midway") << "0 Titel\n1 Sub/../Sub"
+                                             << "Titel"
+                                             << "";
+        QTest::newRow("two byte order marks") << QStringLiteral("\uFEFF\uFEFF0 Titel\n1 Sub") << "Titel"
+                                              << "Sub/";
     }
     void parseKatFile() {
         QFETCH(QString, Content);
         QTemporaryDir Dir;
-        QVERIFY(QDir(Dir.path()).mkdir(QStringLiteral("Sub")));
+        QVERIFY(QDir(Dir.path()).mkpath(QStringLiteral("Sub/Unter")));
+        QVERIFY(QDir(Dir.path()).mkdir(QStringLiteral("Sub..x")));
         const QString Name = Dir.filePath(QStringLiteral("a.kat"));
-        WriteFile(Name, Content.replace(QStringLiteral("%ABS%"), Dir.path()).toUtf8());
+        Content.replace(QStringLiteral("%ABS%"), Dir.path());
+        Content.replace(QStringLiteral("%NAME%"), QFileInfo(Dir.path()).fileName());
+        WriteFile(Name, Content.toUtf8());
         const TKatRec Rec = ParseKatFile(Name);
         QCOMPARE(Rec.Filename, Name);
         QTEST(Rec.Titel, "Titel");
-        QFETCH(bool, PathS);
-        QCOMPARE(Rec.Path, PathS ? Dir.path() + QStringLiteral("/Sub/") : QString());
+        QFETCH(QString, Ordner);
+        QCOMPARE(Rec.Path, Ordner.isEmpty() ? QString() : Dir.path() + QLatin1Char('/') + Ordner);
     }
 
     void parseMissingKatFile() {

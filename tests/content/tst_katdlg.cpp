@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -62,6 +63,10 @@ private Q_SLOTS:
     void modalRunReturnsChoice();
     void emptyListGivesNoChoice();
     void lookFollowsTrainingFont();
+    void listIsPaintedInFontColour_data();
+    void listIsPaintedInFontColour();
+    void selectedEntryIsAnnouncedOnceActive_data();
+    void selectedEntryIsAnnouncedOnceActive();
 };
 
 void TstKatDlg::sizeFollowsOwner_data() {
@@ -283,6 +288,70 @@ void TstKatDlg::lookFollowsTrainingFont() {
     QCOMPARE(dlg.Btn1Weiter()->font().pointSize(), 17);
     QVERIFY(dlg.Btn1Weiter()->font().italic());
     QCOMPARE(dlg.Btn1Weiter()->palette().color(QPalette::ButtonText), buttonText);
+}
+
+void TstKatDlg::listIsPaintedInFontColour_data() {
+    QTest::addColumn<QColor>("schrift");
+    QTest::addColumn<QColor>("hintergrund");
+    QTest::newRow("white on black") << QColor(Qt::white) << QColor(Qt::black);
+    QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white);
+}
+
+void TstKatDlg::listIsPaintedInFontColour() {
+    QFETCH(QColor, schrift);
+    QFETCH(QColor, hintergrund);
+    TDialogAussehen aussehen;
+    aussehen.Schrift = QFont(QStringLiteral("DejaVu Sans"), 16);
+    aussehen.SchriftFarbe = schrift;
+    aussehen.HintergrundFarbe = hintergrund;
+    QWidget owner;
+    owner.resize(800, 600);
+    TKatDlg dlg(&owner, aussehen);
+    dlg.SetTitel(QStringLiteral("WWWWWWWW\r\nMMMMMMMM\r\n"), 0);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QListWidget* list = dlg.ListBox1();
+    QCOMPARE(list->palette().color(QPalette::Text), schrift);
+    // The entry that is not selected shows the training colours themselves.
+    const QRect zeile = list->visualItemRect(list->item(1));
+    const QImage bild = list->viewport()->grab(zeile).toImage();
+    int schriftPunkte = 0;
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x)
+            if (bild.pixelColor(x, y).rgb() == schrift.rgb()) ++schriftPunkte;
+    QVERIFY2(schriftPunkte > 20, qPrintable(QString::number(schriftPunkte)));
+    QCOMPARE(bild.pixelColor(bild.width() - 2, bild.height() / 2).rgb(), hintergrund.rgb());
+}
+
+void TstKatDlg::selectedEntryIsAnnouncedOnceActive_data() {
+    QTest::addColumn<int>("aktivNr");
+    QTest::addColumn<int>("eintrag");
+    QTest::newRow("none chosen yet") << -1 << 0;
+    QTest::newRow("fourth") << 3 << 3;
+    QTest::newRow("last") << 4 << 4;
+}
+
+void TstKatDlg::selectedEntryIsAnnouncedOnceActive() {
+    QFETCH(int, aktivNr);
+    QFETCH(int, eintrag);
+    QWidget owner;
+    owner.resize(800, 600);
+    owner.show();
+    TKatDlg dlg(&owner);
+    dlg.SetTitel(FuenfTitel, aktivNr);
+    // The list tells a screen reader about the current entry when it changes
+    // while the list has the focus in the active window; only such changes count.
+    QList<int> gemeldet;
+    connect(dlg.ListBox1(), &QListWidget::currentRowChanged, &dlg, [&](int AZeile) {
+        if (AZeile >= 0 && dlg.ListBox1()->hasFocus() && dlg.isActiveWindow()) gemeldet << AZeile;
+    });
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QTRY_VERIFY_WITH_TIMEOUT(!gemeldet.isEmpty(), 2000);
+    QCOMPARE(gemeldet, QList<int>{eintrag});
+    QCOMPARE(QApplication::focusWidget(), dlg.ListBox1());
+    QCOMPARE(dlg.ItemIndex(), eintrag);
+    QCOMPARE(dlg.ListBox1()->selectedItems().size(), 1);
 }
 
 QTEST_MAIN(TstKatDlg)

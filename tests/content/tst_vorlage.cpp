@@ -43,6 +43,7 @@ private Q_SLOTS:
     void spokenWord_data();
     void spokenWord();
     void afterColonTheCaseIsSaid();
+    void manyLeadingZerosAreSpokenQuickly();
     void chunks();
     void userPosition();
     void wordListing();
@@ -186,6 +187,14 @@ void TstVorlage::spokenWord_data() {
                           << "Zahl 2024";
     QTest::newRow("0815") << "0815"
                           << "Zahl 0 815";
+    QTest::newRow("00") << "00"
+                        << "Zahl 0 0";
+    QTest::newRow("0") << "0"
+                       << "Zahl 0";
+    QTest::newRow("0,5") << "0,5"
+                         << "Zahl 0 ,5";
+    QTest::newRow("zeros before a letter") << "000a"
+                                           << "Zahl 0 0 0 und klein a";
     QTest::newRow("z.B") << "z.B"
                          << "klein z Punkt und groß B";
     QTest::newRow("H2O") << "H2O"
@@ -223,6 +232,21 @@ void TstVorlage::afterColonTheCaseIsSaid() {
     v.Split("Achtung: Haus und: haus, Haus");
     QCOMPARE(v.GetSprichSlStr(),
              QString("Achtung Doppelpunkt groß Haus und Doppelpunkt klein haus Komma Haus"));
+}
+
+void TstVorlage::manyLeadingZerosAreSpokenQuickly() {
+    // A pasted or generated line can hold a huge number; speaking it must not
+    // freeze the program (separating the zeros used to take seconds).
+    const qsizetype n = 1000000;
+    TVorlage v(FDatei);
+    QElapsedTimer uhr;
+    uhr.start();
+    v.Split(QString(n, u'0'));
+    const QString gesprochen = v.GetSprichSlStr();
+    QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+    QCOMPARE(gesprochen.size(), 5 + 2 * n - 1);
+    QVERIFY(gesprochen.startsWith(QStringLiteral("Zahl 0 0 0")));
+    QVERIFY(gesprochen.endsWith(QStringLiteral(" 0 0")));
 }
 
 void TstVorlage::chunks() {
