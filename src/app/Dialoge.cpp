@@ -46,7 +46,8 @@ class TFertig : public IFertigDialog {
 public:
     TFertigErgebnis Zeigen(QWidget* AOwner, const TFertigDaten& ADaten) override {
         QDialog dlg(AOwner);
-        dlg.setWindowTitle(ADaten.FertigS ? QStringLiteral("Training fertig") : QStringLiteral("Protokoll"));
+        dlg.setWindowTitle(ADaten.FertigS ? QStringLiteral("Das Training ist abgeschlossen")
+                                          : QStringLiteral("Protokoll lesen"));
         auto* layout = new QVBoxLayout(&dlg);
         auto* report = new TTextPane(&dlg);
         report->setObjectName(QStringLiteral("RichEdit1"));
@@ -73,15 +74,23 @@ public:
         if (ADaten.FertigS && !ADaten.EndeS)
             weiter = knopf(QStringLiteral("&Weiter"), TFertigErgebnis::Weiter);
         if (ADaten.FertigS) knopf(QStringLiteral("Wiede&rholen"), TFertigErgebnis::Wiederholen);
-        QPushButton* schliessen = knopf(QStringLiteral("S&chließen"), TFertigErgebnis::Schliessen);
-        (weiter ? weiter : schliessen)->setDefault(true);
+        knopf(QStringLiteral("S&chließen"), TFertigErgebnis::Schliessen);
+        if (weiter) weiter->setDefault(true);
+        // Enter in the report goes on to the next file, and does nothing where
+        // there is none (the dialog would otherwise make another button the
+        // default): closing must be chosen on purpose.
+        report->OnKeyPress = [weiter](TTextPane*, QChar& AKey) {
+            if (AKey.unicode() != 13) return;
+            AKey = QChar();
+            if (weiter) weiter->click();
+        };
         layout->addWidget(box);
         dlg.resize(600, 300);
         if (ADaten.SoundS && !ADaten.SoundDatei.isEmpty()) {
             QFile f(ADaten.SoundDatei);
             if (f.open(QIODevice::ReadOnly)) RealServices().Sounds->Play(f.readAll(), false);
         }
-        // the report is read first; Enter still takes the default button
+        // the report is read first
         QTimer::singleShot(0, report, [report] { report->setFocus(); });
         dlg.exec();
         return ergebnis;

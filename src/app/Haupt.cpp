@@ -66,7 +66,8 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
 
     Lbl1Datentitel = new QLabel(client);
     Lbl1Datentitel->setObjectName(QStringLiteral("Lbl1Datentitel"));
-    Lbl1Datentitel->setAccessibleName(QStringLiteral("Trainingstitel"));
+    // Its name is its text, the file's title; what it is goes in the description.
+    Lbl1Datentitel->setAccessibleDescription(QStringLiteral("Trainingstitel"));
     Lbl1Datentitel->setCursor(Qt::PointingHandCursor);
     Lbl1Datentitel->installEventFilter(this);
     FEscUhr.start();

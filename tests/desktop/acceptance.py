@@ -1,0 +1,783 @@
+#!/usr/bin/python3
+"""A first start of Tastaro on a real desktop, driven by keys and read back
+the way a blind user meets it: through the accessibility tree and through
+what a running Orca says.
+
+Run inside tests/desktop/desktop-session --orca (it provides the X display,
+the accessibility bus, the PulseAudio null sink and TASTARO_ORCA_LOG):
+
+    desktop-session --orca -- /usr/bin/python3 acceptance.py PATH/TO/Tastaro
+
+The program is run from a private program folder: a copy of the binary with
+the data that lies beside it, whose training texts are replaced by one small
+area of two files. HOME and the XDG folders are fresh for every run, so this
+is really a first start. Every step prints its name; a failed check is
+reported with the last things Orca said and the state of the window, and the
+script exits 1. A desktop that is not there is a failure too, never a skip.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+try:
+    import pyatspi
+except ImportError as e:  # a missing package must fail the test, not skip it
+    print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
+    sys.exit(1)
+
+PROGRAMMTITEL = "Tastaro V1.31"
+BEREICH = "Abnahme"
+DATEI1 = "Erste Übung"
+DATEI2 = "Zweite Übung"
+# (A, B) pairs. The second line proves the German keyboard (ß, ü, ä and
+# capitals); xdotool types capital umlauts as small ones, so there are none.
+ZEILEN1 = [
+    ("Tippe: ja", "ja"),
+    ("Tippe: Fuß über Käse", "Fuß über Käse"),
+    ("Tippe: ab cd", "ab cd"),
+    ("Tippe: Ende gut", "Ende gut"),
+]
+ZEILEN2 = [
+    ("Tippe: eins", "eins"),
+    ("Tippe: zwei", "zwei"),
+    ("Tippe: drei", "drei"),
+]
+
+# Orca's words for a read-only text, in English and in its German translation.
+NUR_LESBAR = re.compile(r"read only|read-only|nur lesbar|schreibgeschützt", re.IGNORECASE)
+
+STEP_TIMEOUT = 15.0
+# ctest gives the whole run 200 s; stop in time to print the diagnosis
+GESAMT_FRIST = 160.0
+# --pause-between-lines types line 2 only once it is ready: it tells keys lost
+# during the waiting sounds apart from faults of the later steps.
+PAUSE_ZWISCHEN_ZEILEN = False
+T0 = time.monotonic()
+fehler = []  # failed checks, in order
+schritt_name = "Vorbereitung"
+
+
+class Abbruch(Exception):
+    """A step that cannot go on: the rest of the scenario depends on it."""
+
+
+def log(msg):
+    jetzt = time.time()
+    uhr = time.strftime("%H:%M:%S", time.localtime(jetzt)) + f".{int(jetzt * 1000) % 1000:03d}"
+    print(f"[{time.monotonic() - T0:6.1f}s {uhr}] {msg}", flush=True)
+
+
+def schritt(name):
+    global schritt_name
+    schritt_name = name
+    log(f"== {name}")
+
+
+# --------------------------------------------------------------------------
+# Orca's debug log
+
+
+class OrcaLog:
+    # 18:53:01.13 - SPEECH OUTPUT: 'Trainierte Zeilen: 4'{'established': False}
+    MUSTER = re.compile(r"^(\S+) - SPEECH OUTPUT: '(.*)'\s*(?:\[?\{.*)?$")
+
+    def __init__(self, path, pid):
+        self.path = path
+        self.pid = pid
+
+    def lebt(self):
+        try:
+            with open(f"/proc/{self.pid}/stat") as f:
+                return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+        except (OSError, IndexError):
+            return False
+
+    def mark(self):
+        try:
+            return os.path.getsize(self.path)
+        except OSError:
+            return 0
+
+    def since(self, mark=0, zeiten=False):
+        try:
+            with open(self.path, "rb") as f:
+                f.seek(mark)
+                data = f.read().decode("utf-8", "replace")
+        except OSError:
+            return []
+        out = []
+        for line in data.splitlines():
+            m = self.MUSTER.search(line)
+            if m:
+                out.append(f"{m.group(1)} {m.group(2)}" if zeiten else m.group(2))
+        return out
+
+    def wait_for(self, mark, pred, timeout=6.0):
+        """Polls until a spoken line since `mark` satisfies pred; returns it or None."""
+        ende = time.monotonic() + timeout
+        while True:
+            for s in self.since(mark):
+                if pred(s):
+                    return s
+            if time.monotonic() > ende:
+                return None
+            time.sleep(0.1)
+
+
+# --------------------------------------------------------------------------
+# Accessibility tree
+
+
+def rolle(a):
+    try:
+        return a.getRoleName()
+    except Exception:
+        return "?"
+
+
+def name(a):
+    try:
+        return a.name or ""
+    except Exception:
+        return ""
+
+
+def zustaende(a):
+    try:
+        return set(a.getState().getStates())
+    except Exception:
+        return set()
+
+
+def text(a):
+    t = a.queryText()
+    return t.getText(0, -1)
+
+
+def caret(a):
+    return a.queryText().caretOffset
+
+
+def kinder(a):
+    try:
+        return [c for c in a if c is not None]
+    except Exception:
+        return []
+
+
+def alle(a):
+    yield a
+    for c in kinder(a):
+        yield from alle(c)
+
+
+def gleich(a, b):
+    if a is None or b is None:
+        return a is b
+    try:
+        return a.path == b.path
+    except Exception:
+        return False
+
+
+def ohne_amp(s):
+    return s.replace("&", "")
+
+
+class Fenster:
+    def __init__(self, pid):
+        self.pid = pid
+
+    def app(self):
+        desk = pyatspi.Registry.getDesktop(0)
+        for a in kinder(desk):
+            try:
+                if a.get_process_id() == self.pid:
+                    return a
+            except Exception:
+                continue
+        return None
+
+    def fenster(self):
+        a = self.app()
+        return kinder(a) if a is not None else []
+
+    def hauptfenster(self):
+        for w in self.fenster():
+            if rolle(w) == "frame" and name(w).endswith(PROGRAMMTITEL):
+                return w
+        return None
+
+    def aktiv(self):
+        """The window that has the keyboard: active, showing."""
+        for w in self.fenster():
+            z = zustaende(w)
+            if pyatspi.STATE_ACTIVE in z and pyatspi.STATE_SHOWING in z:
+                return w
+        return None
+
+    def fokus(self):
+        w = self.aktiv()
+        if w is None:
+            return None
+        for a in alle(w):
+            z = zustaende(a)
+            if pyatspi.STATE_FOCUSED in z and rolle(a) not in ("panel", "filler"):
+                return a
+        return None
+
+    def suche(self, wurzel, rolle_=None, name_=None):
+        if wurzel is None:
+            return None
+        for a in alle(wurzel):
+            if (rolle_ is None or rolle(a) == rolle_) and (name_ is None or name(a) == name_):
+                return a
+        return None
+
+    def pane(self, name_):
+        return self.suche(self.hauptfenster(), "text", name_)
+
+    def status(self):
+        bar = self.suche(self.hauptfenster(), "status bar")
+        return [name(c) for c in kinder(bar)] if bar is not None else []
+
+    def dump(self):
+        zeilen = []
+
+        def rec(a, d):
+            z = zustaende(a)
+            flags = [pyatspi.stateToString(s) for s in sorted(z)
+                     if s in (pyatspi.STATE_FOCUSED, pyatspi.STATE_ACTIVE, pyatspi.STATE_EDITABLE,
+                              pyatspi.STATE_READ_ONLY, pyatspi.STATE_SELECTED, pyatspi.STATE_SHOWING)]
+            r = rolle(a)
+            if r in ("menu item", "popup menu", "separator", "scroll bar"):
+                return
+            extra = ""
+            if r in ("text", "label") or "Text" in (a.get_interfaces() if hasattr(a, "get_interfaces") else []):
+                try:
+                    extra = f" text={text(a)!r} caret={caret(a)}"
+                except Exception:
+                    pass
+            zeilen.append("  " * d + f"{r} {name(a)!r}{extra} {flags}")
+            for c in kinder(a):
+                rec(c, d + 1)
+
+        a = self.app()
+        if a is None:
+            return "(the program has no accessible application)"
+        rec(a, 0)
+        return "\n".join(zeilen)
+
+
+def warte(beschreibung, fn, timeout=STEP_TIMEOUT):
+    """Polls fn until it returns something true; Abbruch after timeout."""
+    if time.monotonic() - T0 > GESAMT_FRIST:
+        raise Abbruch(f"out of time ({GESAMT_FRIST:.0f}s) before {beschreibung}")
+    ende = time.monotonic() + timeout
+    letzter = None
+    while True:
+        if PROZESS is not None and PROZESS.poll() is not None and not PROZESS_ENDE_ERWARTET:
+            raise Abbruch(f"the program ended unexpectedly (exit code {PROZESS.returncode}) "
+                          f"while waiting for {beschreibung}")
+        try:
+            r = fn()
+            if r:
+                return r
+        except Exception as e:  # the program may be busy or a window gone
+            letzter = e
+        if time.monotonic() > ende:
+            raise Abbruch(f"{beschreibung}: not reached within {timeout:.0f}s"
+                          + (f" (last error: {letzter})" if letzter else ""))
+        time.sleep(0.1)
+
+
+def versuche(fn, default=None):
+    try:
+        return fn()
+    except Exception:
+        return default
+
+
+# --------------------------------------------------------------------------
+# Keys
+
+
+def xdo(*args):
+    subprocess.run(["xdotool", *args], check=True, timeout=30)
+
+
+def taste(*keys):
+    log(f"   key {' '.join(keys)}")
+    xdo("key", "--delay", "60", *keys)
+
+
+def tippe(s):
+    """Types s in one go; a line break is the Enter key. (xdotool types "\\n"
+    as the Linefeed key, which no program takes for Enter, so it gets "\\r".)"""
+    log(f"   type {s!r}")
+    xdo("type", "--delay", "40", s.replace("\n", "\r"))
+
+
+# --------------------------------------------------------------------------
+# Checks
+
+orca = None
+win = None
+PROZESS = None
+PROZESS_ENDE_ERWARTET = False
+
+
+def pruefe(bedingung, beschreibung, gesehen=None):
+    if bedingung:
+        log(f"   ok    {beschreibung}")
+        return True
+    msg = f"{schritt_name}: {beschreibung}" + (f" -- seen: {gesehen!r}" if gesehen is not None else "")
+    log(f"   FAIL  {beschreibung}" + (f" -- seen: {gesehen!r}" if gesehen is not None else ""))
+    fehler.append(msg)
+    return False
+
+
+def gesprochen_seit(mark):
+    return orca.since(mark)
+
+
+def pruefe_gesagt(mark, pred, beschreibung, timeout=6.0):
+    s = orca.wait_for(mark, pred, timeout)
+    if s is None and not orca.lebt():
+        raise Abbruch("Orca is no longer running, nothing it says can be checked")
+    return pruefe(s is not None, f"Orca says {beschreibung}", None if s else gesprochen_seit(mark)[-8:])
+
+
+def pruefe_nicht_nur_lesbar(mark, beschreibung):
+    schlecht = [s for s in gesprochen_seit(mark) if NUR_LESBAR.search(s)]
+    return pruefe(not schlecht, f"Orca does not announce {beschreibung} as read only", schlecht or None)
+
+
+def status_ist(zeile, fehlerzahl):
+    s = win.status()
+    return len(s) >= 2 and s[0] == zeile and s[1] == fehlerzahl
+
+
+def warte_status(zeile, fehlerzahl, timeout=STEP_TIMEOUT):
+    """The run has reached this line and error count; the rest of the
+    scenario builds on it, so not getting there ends the run."""
+    try:
+        warte(f"status bar '{zeile}', '{fehlerzahl}'", lambda: status_ist(zeile, fehlerzahl), timeout)
+    except Abbruch:
+        raise Abbruch(f"the status bar does not reach {zeile!r}, {fehlerzahl!r} within {timeout:.0f}s; "
+                      f"it shows {win.status()[:2]!r}")
+    log(f"   ok    status bar shows {zeile!r}, {fehlerzahl!r}")
+
+
+def eingabe_bereit(b_zeile):
+    """The typing pane holds the line to type over, is writable and has the focus."""
+    p = win.pane("Eingabe")
+    if p is None:
+        return False
+    z = zustaende(p)
+    return (text(p) == b_zeile and pyatspi.STATE_EDITABLE in z and pyatspi.STATE_READ_ONLY not in z
+            and pyatspi.STATE_FOCUSED in z)
+
+
+def pruefe_zeile_bereit(b_zeile, beschreibung):
+    try:
+        warte(beschreibung, lambda: eingabe_bereit(b_zeile), 8)
+        log(f"   ok    {beschreibung}")
+        return True
+    except Abbruch:
+        p = win.pane("Eingabe")
+        pruefe(False, beschreibung,
+               None if p is None else (versuche(lambda: text(p)), sorted(pyatspi.stateToString(s) for s in zustaende(p))))
+        return False
+
+
+def pruefe_titel(titel):
+    """The file title above the panes is there for a screen reader too."""
+    labels = [a for a in alle(win.hauptfenster()) if rolle(a) == "label"]
+    gesehen = [(name(a), versuche(lambda a=a: a.description, "")) for a in labels]
+    pruefe(any(titel in n or titel in d for n, d in gesehen),
+           f"the file title {titel!r} is readable through the accessibility tree", gesehen)
+
+
+def meldung(text_):
+    """The message box showing text_, once it is the active window."""
+    def finde():
+        w = win.aktiv()
+        if w is not None and rolle(w) in ("alert", "dialog") and win.suche(w, "label", text_) is not None:
+            return w
+        return None
+    return warte(f"message box {text_!r}", finde)
+
+
+def pruefe_meldung(box, text_):
+    pruefe(name(box) == PROGRAMMTITEL, f"the message box is titled {PROGRAMMTITEL!r}", name(box))
+    knoepfe = [name(a) for a in alle(box) if rolle(a) == "push button"]
+    pruefe(knoepfe == ["Ja", "Nein"], "the message box offers 'Ja' and 'Nein'", knoepfe)
+    f = win.fokus()
+    pruefe(f is not None and rolle(f) == "push button" and name(f) == "Ja",
+           "the focus is on 'Ja'", None if f is None else (rolle(f), name(f)))
+
+
+def auswahl(caption):
+    def finde():
+        w = win.aktiv()
+        if w is not None and name(w) == caption:
+            return w
+        return None
+    return warte(f"chooser {caption!r}", finde)
+
+
+def pruefe_auswahl(dlg, caption, eintraege, gewaehlt, mark):
+    liste = win.suche(dlg, "list")
+    pruefe(liste is not None, f"the chooser {caption!r} holds a list")
+    if liste is None:
+        return
+    items = [name(c) for c in kinder(liste) if rolle(c) == "list item"]
+    pruefe(items == eintraege, f"the list shows {eintraege}", items)
+    sel = [name(c) for c in kinder(liste) if pyatspi.STATE_SELECTED in zustaende(c)]
+    pruefe(sel == [gewaehlt], f"{gewaehlt!r} is selected", sel)
+    f = win.fokus()
+    pruefe(f is not None and rolle(f) in ("list", "list item"),
+           "the focus is in the list", None if f is None else (rolle(f), name(f)))
+    knoepfe = [name(a) for a in alle(dlg) if rolle(a) == "push button"]
+    pruefe([ohne_amp(k) for k in knoepfe] == ["Weiter", "Abbrechen"],
+           "the chooser offers 'Weiter' and 'Abbrechen'", knoepfe)
+    pruefe_gesagt(mark, lambda s: gewaehlt in s, f"the selected entry {gewaehlt!r} when the chooser opens")
+
+
+def fertig_dialog():
+    def finde():
+        w = win.aktiv()
+        if w is not None and not gleich(w, win.hauptfenster()) and rolle(w) == "dialog":
+            if win.suche(w, "text") is not None:
+                return w
+        return None
+    return warte("the finish dialog", finde)
+
+
+def pruefe_fertig(dlg, mark, titel, zeilen, fehleingaben, ende):
+    pruefe(name(dlg) == "Das Training ist abgeschlossen",
+           "the finish dialog is titled 'Das Training ist abgeschlossen'", name(dlg))
+    bericht = win.suche(dlg, "text")
+    erwartet = [f'Trainingstitel: "{titel}"', f"Trainierte Zeilen: {zeilen}", f"Fehleingaben: {fehleingaben}",
+                "Es sind keine weiteren Trainingsdateien vorhanden." if ende
+                else "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."]
+    t = versuche(lambda: text(bericht), "")
+    pruefe([l for l in t.splitlines() if l.strip()] == erwartet, "the report reads " + " / ".join(erwartet), t)
+    f = win.fokus()
+    pruefe(f is not None and rolle(f) == "text" and versuche(lambda: caret(f)) == 0,
+           "the report has the focus with the caret at its start",
+           None if f is None else (rolle(f), name(f), versuche(lambda: caret(f))))
+    knoepfe = [name(a) for a in alle(dlg) if rolle(a) == "push button"
+               and pyatspi.STATE_SHOWING in zustaende(a)]
+    soll = (["Wiederholen", "Schließen"] if ende else ["Weiter", "Wiederholen", "Schließen"])
+    pruefe([ohne_amp(k) for k in knoepfe] == soll, f"the dialog offers {soll}", knoepfe)
+    pruefe_gesagt(mark, lambda s: erwartet[0] in s, f"the report's first line {erwartet[0]!r}")
+    return erwartet
+
+
+# --------------------------------------------------------------------------
+# Set-up
+
+
+def programmordner(tastaro, basis):
+    """A program folder of our own: the binary, the data beside it, and one
+    small training area instead of the real training texts."""
+    quelle = os.path.dirname(os.path.abspath(tastaro))
+    ziel = os.path.join(basis, "programm")
+    os.makedirs(ziel)
+    for eintrag in os.listdir(quelle):
+        if eintrag == "Trainingstexte":
+            continue
+        p = os.path.join(quelle, eintrag)
+        if os.path.isdir(p):
+            shutil.copytree(p, os.path.join(ziel, eintrag))
+        elif eintrag == os.path.basename(tastaro) or not os.access(p, os.X_OK):
+            shutil.copy2(p, os.path.join(ziel, eintrag))
+    texte = os.path.join(ziel, "Trainingstexte")
+    os.makedirs(os.path.join(texte, BEREICH))
+    with open(os.path.join(texte, BEREICH + ".kat"), "w", encoding="utf-8") as f:
+        f.write(f"0 {BEREICH}\n1 {BEREICH}\n")
+    for datei, titel, zeilen in (("Eins.txt", DATEI1, ZEILEN1), ("Zwei.txt", DATEI2, ZEILEN2)):
+        with open(os.path.join(texte, BEREICH, datei), "w", encoding="utf-8") as f:
+            f.write(titel + "\n" + "".join(f"{a}\n{b}\n" for a, b in zeilen))
+    return os.path.join(ziel, os.path.basename(tastaro)), ziel
+
+
+def diagnose(proc, stderr_pfad):
+    print("\n---- what Orca said last", flush=True)
+    for s in orca.since(0, zeiten=True)[-25:]:
+        print("   ", s)
+    lebt = orca.lebt()
+    print(f"---- Orca: {'running' if lebt else 'no longer running'}")
+    # an Orca that is gone: what it was busy with last, and what it printed
+    for pfad, titel, immer in ((orca.path, "Orca's debug log", False),
+                               (os.path.join(os.environ["TASTARO_DESKTOP_DIR"], "orca.log"), "Orca's output", True)):
+        if lebt and not immer:
+            continue
+        try:
+            with open(pfad, encoding="utf-8", errors="replace") as f:
+                ende = f.read()[-1500:]
+        except OSError:
+            continue
+        if ende.strip():
+            print(f"---- {titel} (end)\n{ende}")
+    print("---- accessibility tree of the program", flush=True)
+    print(versuche(win.dump, "(could not be read)") if win else "(not started)")
+    if proc is not None:
+        print(f"---- program: {'running' if proc.poll() is None else 'exited with ' + str(proc.returncode)}")
+    try:
+        with open(stderr_pfad, encoding="utf-8", errors="replace") as f:
+            zeilen = f.read().splitlines()
+    except OSError:
+        zeilen = []
+    # Qt reports every key whose round trip through the screen reader took
+    # longer than 100 ms; it then delivers the key itself. Counted, not listed.
+    spi = [z for z in zeilen if "QSpiApplication::keyEventError" in z]
+    rest = [z for z in zeilen if "QSpiApplication::keyEventError" not in z]
+    if spi:
+        print(f"---- program stderr: {len(spi)} x QSpiApplication::keyEventError (keys late from the screen reader)")
+    if rest:
+        print("---- program stderr (end)\n" + "\n".join(rest[-40:]))
+    sys.stdout.flush()
+
+
+# --------------------------------------------------------------------------
+# The scenario
+
+
+def ablauf(proc, m):
+    """m: Orca's log position from before the program started."""
+    global PROZESS_ENDE_ERWARTET
+    schritt("start: the first question")
+    frage = "Willst du jetzt einen Trainingsbereich und eine -datei wählen?"
+    box = meldung(frage)
+    pruefe_meldung(box, frage)
+    pruefe_gesagt(m, lambda s: frage in s, "the start question")
+    haupt = win.hauptfenster()
+    pruefe(haupt is not None and name(haupt) == f"(KeinBereich) - {PROGRAMMTITEL}",
+           "the main window is titled '(KeinBereich) - Tastaro V1.31'", name(haupt) if haupt else None)
+
+    schritt("answer 'Ja': the area chooser")
+    m = orca.mark()
+    taste("Return")
+    dlg = auswahl("Trainingsbereich wählen")
+    pruefe_auswahl(dlg, "Trainingsbereich wählen", [BEREICH], BEREICH, m)
+
+    schritt("Enter picks the area: the file chooser")
+    m = orca.mark()
+    taste("Return")
+    dlg = auswahl("Trainingsdatei wählen")
+    pruefe_auswahl(dlg, "Trainingsdatei wählen", [DATEI1, DATEI2], DATEI1, m)
+
+    schritt("Enter picks the file: line 1 comes up")
+    m = orca.mark()
+    taste("Return")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
+    pruefe_zeile_bereit(ZEILEN1[0][1], f"the typing pane 'Eingabe' holds {ZEILEN1[0][1]!r}, writable, focused")
+    warte_status(f"Zeile: 1/{len(ZEILEN1)}", "Fehler: 0")
+    haupt = win.hauptfenster()
+    pruefe(name(haupt) == f"{BEREICH} - {PROGRAMMTITEL}", f"the window is titled '{BEREICH} - {PROGRAMMTITEL}'",
+           name(haupt))
+    pruefe_titel(DATEI1)
+    pruefe_gesagt(m, lambda s: "Eingabe" in s, "the typing pane when the line comes up")
+    orca.wait_for(m, lambda s: ZEILEN1[0][1] in s, 2.0)  # let Orca finish the announcement
+    pruefe_nicht_nur_lesbar(m, "the typing pane of line 1")
+
+    schritt("two right lines typed without a pause (keys during the waiting sounds)")
+    m = orca.mark()
+    if PAUSE_ZWISCHEN_ZEILEN:
+        tippe(f"{ZEILEN1[0][1]}\n")
+        warte_status(f"Zeile: 2/{len(ZEILEN1)}", "Fehler: 0")
+        pruefe_zeile_bereit(ZEILEN1[1][1], f"line 2 is ready with {ZEILEN1[1][1]!r}")
+        tippe(f"{ZEILEN1[1][1]}\n")
+    else:
+        tippe(f"{ZEILEN1[0][1]}\n{ZEILEN1[1][1]}\n")
+    warte_status(f"Zeile: 3/{len(ZEILEN1)}", "Fehler: 0")
+    pruefe_zeile_bereit(ZEILEN1[2][1], f"line 3 is ready with {ZEILEN1[2][1]!r} untouched")
+    pruefe_nicht_nur_lesbar(m, "the typing pane of lines 2 and 3")
+
+    schritt("a wrong line: typo and Enter")
+    m = orca.mark()
+    tippe("ab cx\n")
+    warte_status(f"Zeile: 3/{len(ZEILEN1)}", "Fehler: 1")
+    p = win.pane("Eingabe")
+    # in the overwrite mode the pane shows the kept part and the rest of the
+    # line again, the caret after the last correct word
+    try:
+        warte("the typing pane back at 'ab'", lambda: text(p) == "ab cd" and caret(p) == 2, 5)
+        log("   ok    the pane shows 'ab cd' with the caret after 'ab'")
+    except Abbruch:
+        pruefe(False, "the pane shows 'ab cd' with the caret after 'ab'",
+               (versuche(lambda: text(p)), versuche(lambda: caret(p))))
+    f = win.fokus()
+    pruefe(f is not None and name(f) == "Eingabe", "the typing pane keeps the focus",
+           None if f is None else (rolle(f), name(f)))
+
+    schritt("going on after the last correct word")
+    tippe(" cd\n")
+    warte_status(f"Zeile: 4/{len(ZEILEN1)}", "Fehler: 1")
+    pruefe_zeile_bereit(ZEILEN1[3][1], f"line 4 is ready with {ZEILEN1[3][1]!r}")
+
+    schritt("Strg+Rechts skips the last line: the finish dialog")
+    m = orca.mark()
+    taste("ctrl+Right")
+    dlg = fertig_dialog()
+    bericht = pruefe_fertig(dlg, m, DATEI1, len(ZEILEN1), 2, ende=False)
+    warte_status(f"Zeile: 0/{len(ZEILEN1)}", "Fehler: 2")
+
+    schritt("the report can be read line by line")
+    for zeile in bericht[1:3]:
+        m = orca.mark()
+        taste("Down")
+        pruefe_gesagt(m, lambda s, z=zeile: z in s, f"{zeile!r} on Down")
+
+    schritt("Enter = 'Weiter': the next file starts")
+    taste("Return")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
+    pruefe_zeile_bereit(ZEILEN2[0][1], f"line 1 of {DATEI2!r} is ready")
+    warte_status(f"Zeile: 1/{len(ZEILEN2)}", "Fehler: 0")
+    pruefe_titel(DATEI2)
+
+    schritt("skipping every line of the last file")
+    for i in range(len(ZEILEN2)):
+        taste("ctrl+Right")
+        if i + 1 < len(ZEILEN2):
+            warte_status(f"Zeile: {i + 2}/{len(ZEILEN2)}", f"Fehler: {i + 1}")
+    m = orca.mark()
+    dlg = fertig_dialog()
+    pruefe_fertig(dlg, m, DATEI2, len(ZEILEN2), len(ZEILEN2), ende=True)
+
+    schritt("'Wiede&rholen' repeats the file")
+    taste("alt+r")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
+    pruefe_zeile_bereit(ZEILEN2[0][1], f"line 1 of {DATEI2!r} is ready again")
+    warte_status(f"Zeile: 1/{len(ZEILEN2)}", "Fehler: 0")
+
+    schritt("closing during a run asks first; 'Nein' keeps the line")
+    taste("alt+F4")
+    frage = "Soll das Training abgebrochen und das Programm geschlossen werden?"
+    box = meldung(frage)
+    pruefe_meldung(box, frage)
+    taste("Tab")
+    f = win.fokus()
+    pruefe(f is not None and name(f) == "Nein", "Tab moves to 'Nein'", None if f is None else name(f))
+    taste("Return")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
+    pruefe(proc.poll() is None, "the program still runs")
+    pruefe_zeile_bereit(ZEILEN2[0][1], "line 1 is still ready")
+    warte_status(f"Zeile: 1/{len(ZEILEN2)}", "Fehler: 0")
+
+    schritt("to the end again: Enter does nothing in the last file's dialog, 'S&chließen' leaves the program idle")
+    for i in range(len(ZEILEN2)):
+        taste("ctrl+Right")
+        if i + 1 < len(ZEILEN2):
+            warte_status(f"Zeile: {i + 2}/{len(ZEILEN2)}", f"Fehler: {i + 1}")
+    dlg = fertig_dialog()
+    taste("Return")
+    time.sleep(1.0)  # a key that must do nothing: give it the time to do something
+    offen = gleich(win.aktiv(), dlg)
+    pruefe(offen, "Enter leaves the dialog open (there is no next file)",
+           None if offen else name(win.aktiv()) if win.aktiv() else None)
+    if offen:
+        taste("alt+c")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
+    warte_status(f"Zeile: 0/{len(ZEILEN2)}", f"Fehler: {len(ZEILEN2)}")
+    p = win.pane("Eingabe")
+    pruefe(versuche(lambda: text(p)) == "", "the typing pane is empty", versuche(lambda: text(p)))
+    f = win.fokus()
+    pruefe(f is not None and name(f) == "Eingabe", "the typing pane has the focus",
+           None if f is None else (rolle(f), name(f)))
+    tippe("x")
+    time.sleep(0.5)  # a key that must do nothing: give it the time to do something
+    pruefe(versuche(lambda: text(p)) == "" and status_ist(f"Zeile: 0/{len(ZEILEN2)}", f"Fehler: {len(ZEILEN2)}"),
+           "with no line active a typed key changes nothing", (versuche(lambda: text(p)), win.status()[:2]))
+
+    schritt("closing while idle asks nothing")
+    PROZESS_ENDE_ERWARTET = True
+    taste("alt+F4")
+    try:
+        rc = proc.wait(timeout=STEP_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        raise Abbruch("the program did not end after Alt+F4 while idle")
+    pruefe(rc == 0, "the program ends with exit code 0", rc)
+
+
+def main():
+    global orca, win, PROZESS
+    global PAUSE_ZWISCHEN_ZEILEN
+    args = sys.argv[1:]
+    if args and args[0] == "--pause-between-lines":
+        PAUSE_ZWISCHEN_ZEILEN = True
+        args = args[1:]
+    if len(args) != 1:
+        print("usage: acceptance.py [--pause-between-lines] PATH/TO/Tastaro", file=sys.stderr)
+        return 2
+    tastaro = os.path.abspath(args[0])
+    for var in ("DISPLAY", "TASTARO_ORCA_LOG", "TASTARO_ORCA_PID", "TASTARO_DESKTOP_DIR", "PULSE_SERVER"):
+        if not os.environ.get(var):
+            print(f"FAIL: {var} is not set: run me inside tests/desktop/desktop-session --orca", flush=True)
+            return 1
+    if not os.access(tastaro, os.X_OK):
+        print(f"FAIL: {tastaro} is not a built program", flush=True)
+        return 1
+    if shutil.which("xdotool") is None:
+        print("FAIL: xdotool is not installed", flush=True)
+        return 1
+
+    orca = OrcaLog(os.environ["TASTARO_ORCA_LOG"], int(os.environ["TASTARO_ORCA_PID"]))
+    basis = tempfile.mkdtemp(prefix="abnahme.", dir=os.environ["TASTARO_DESKTOP_DIR"])
+    programm, ordner = programmordner(tastaro, basis)
+    home = os.path.join(basis, "home")
+    env = dict(os.environ)
+    env.update({
+        "HOME": home,
+        "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+        "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+        "XDG_DOCUMENTS_DIR": os.path.join(home, "Documents"),
+        "XDG_DESKTOP_DIR": os.path.join(home, "Desktop"),
+        "TASTARO_DATA_DIR": ordner,  # the same folder, for a program that asks for it
+        "LANG": "de_AT.UTF-8",
+        "QT_QPA_PLATFORM": "xcb",
+    })
+    for d in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_DESKTOP_DIR"):
+        os.makedirs(env[d], exist_ok=True)
+
+    stderr_pfad = os.path.join(basis, "tastaro.stderr")
+    log(f"starting {programm} (a copy of {tastaro})")
+    m = orca.mark()
+    proc = subprocess.Popen([programm], env=env, cwd=home, stdout=subprocess.DEVNULL,
+                            stderr=open(stderr_pfad, "wb"))
+    PROZESS = proc
+    win = Fenster(proc.pid)
+    ok = False
+    try:
+        warte("the program on the accessibility bus", lambda: win.hauptfenster() is not None, 30)
+        ablauf(proc, m)
+        ok = True
+    except Abbruch as e:
+        fehler.append(f"{schritt_name}: {e}")
+        log(f"   ABORT {e}")
+    except Exception:
+        fehler.append(f"{schritt_name}: unexpected error\n{traceback.format_exc()}")
+        log("   ABORT unexpected error")
+        traceback.print_exc()
+    if fehler:
+        diagnose(proc, stderr_pfad)
+    if proc.poll() is None:
+        proc.kill()
+        proc.wait()
+    print(f"\n{'PASSED' if not fehler and ok else 'FAILED'} after {time.monotonic() - T0:.1f}s", flush=True)
+    for f in fehler:
+        print(f"  - {f}")
+    return 0 if (ok and not fehler) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
