@@ -112,6 +112,11 @@ public:
     void MenuAktProtokollLesenClick();
     void MenuDateiProtokollordnerClick();
 
+    // --- requests of a second start
+    void WmUserSetFocus();
+    void WmUserClose();
+    void ActivateVisibleForms(QWidget* AOwner);
+
     // --- protocol and sounds
     void ProtokollSchreiben(TProtokollText APt, const QString& AGeschriebenText = QString());
     QString ProtokollFilename() const;

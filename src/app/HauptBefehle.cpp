@@ -8,6 +8,7 @@
 #include "FertigDialog.h"
 #include "HintergrundC.h"
 #include "Pfade.h"
+#include "RegistrySettings.h"
 #include "RememberFilesC.h"
 #include "SpeechOutput.h"
 #include "SystemServices.h"
@@ -297,6 +298,8 @@ void TForm1::SetKategorieTitel(const QString& AValue) {
     const QString caption = QStringLiteral("%1 - %2").arg(FKategorietitel, ProgrammTitel);
     setWindowTitle(caption);
     QGuiApplication::setApplicationDisplayName(QString());
+    // A second start looks for this window by its caption.
+    PublishWindowCaption(caption);
 }
 
 void TForm1::SetDatenTitel(const QString& AValue) {
@@ -510,4 +513,23 @@ void TForm1::MenuHilfeInfoClick() {
                 QStringLiteral("Ein Programm zum Erlernen des Schreibens am PC.") + QLatin1Char('\r') +
                 QStringLiteral("Mit Tastatur, Ton und Sprache für blinde und sehbehinderte Menschen.") +
                 QLatin1Char('\r') + QStringLiteral("Kontakt: kontakt@tastaro.at"));
+}
+
+void TForm1::WmUserSetFocus() {
+    ForceForegroundWindow(this);
+    ActivateVisibleForms(this);
+}
+
+// Depth first, so that the window activated last, an open dialog, ends up in front.
+void TForm1::ActivateVisibleForms(QWidget* AOwner) {
+    for (QObject* o : AOwner->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || !w->isWindow() || !w->isVisible()) continue;
+        ForceForegroundWindow(w);
+        ActivateVisibleForms(w);
+    }
+}
+
+void TForm1::WmUserClose() {
+    Aktion(QStringLiteral("MenuDateiBeenden"))->trigger();
 }

@@ -2,6 +2,7 @@
 
 #include "Haupt.h"
 #include "Pfade.h"
+#include "RegistrySettings.h"
 #include "SingleInstance.h"
 #include "SplashC.h"
 #include "SystemServices.h"
@@ -34,9 +35,13 @@ int TastaroMain(int argc, char** argv) {
 
     PfadeBerechnen(QCoreApplication::applicationFilePath());
 
-    // A second start ends at once and shows nothing.
+    // A second start asks the running instance to come to the front and ends.
     TSingleInstance instanz(ProgrammTitel);
-    if (!instanz.IsFirst()) return 0;
+    if (!instanz.IsFirst()) {
+        if (!FindWindowByTitle(ProgrammTitel).isEmpty())
+            WriteRegistrySettings(ProgrammName, TRegistrySettings::rsSetFocus());
+        return 0;
+    }
 
     THauptDienste dienste;
     dienste.Services = RealServices();
@@ -54,8 +59,15 @@ int TastaroMain(int argc, char** argv) {
     }
     form->WaitForLoadKatThread();
     form->RegistryLadenSpeichern(true);
+    THandoffEmpfaenger empfaenger;
+    TForm1* hauptfenster = form.get();
+    empfaenger.SetFocus = [hauptfenster] { hauptfenster->WmUserSetFocus(); };
+    empfaenger.Close = [hauptfenster] { hauptfenster->WmUserClose(); };
+    auto watcher = std::make_unique<TWatchRegistrySettings>(hauptfenster, empfaenger, ProgrammName);
     form->show();
     const int rc = QApplication::exec();
+    watcher.reset();
+    WithdrawWindowCaption();
     form.reset();
     return rc;
 }

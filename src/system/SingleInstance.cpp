@@ -12,15 +12,15 @@
 #include <csignal>
 #include <unistd.h>
 
-namespace {
-
-QString RuntimeFolder() {
+QString InstanceRuntimeFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (QDir::isAbsolutePath(runtime)) return runtime;
     QString temp = GetTempFolder();
     if (temp.isEmpty()) temp = QDir::tempPath() + QLatin1Char('/');
     return temp + QStringLiteral("tastaro-%1").arg(getuid());
 }
+
+namespace {
 
 // A lock file whose writer is gone. QLockFile already takes over a lock of a
 // dead process itself; it never does so for a lock file it cannot read (left
@@ -43,7 +43,7 @@ bool IsStale(QLockFile& ALock, const QString& APath) {
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString& AName) {
-    const QString folder = RuntimeFolder();
+    const QString folder = InstanceRuntimeFolder();
     QDir().mkpath(folder);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     FPath = folder + QLatin1Char('/') + AName + QStringLiteral(".lock");

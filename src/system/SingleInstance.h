@@ -7,6 +7,9 @@
 
 class QLockFile;
 
+// The per-user folder of the lock and of what the running instance publishes.
+QString InstanceRuntimeFolder();
+
 class TSingleInstance {
 public:
     explicit TSingleInstance(const QString& AName);

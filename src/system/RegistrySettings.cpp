@@ -1,0 +1,216 @@
+#include "RegistrySettings.h"
+
+#include "SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString WertParameter = QStringLiteral("ProgramParameters");
+const QString WertSetFocus = QStringLiteral("ProgramSetFocus");
+const QString WertClose = QStringLiteral("ProgramClose");
+
+QString Schluessel(QString AKeyName) {
+    if (AKeyName.startsWith(QLatin1Char('\\'))) AKeyName.remove(0, 1);
+    return AKeyName;
+}
+
+// Writer and reader take this lock around their whole work, so that the
+// reader never removes a store a writer has just filled.
+class TStoreSperre {
+public:
+    explicit TStoreSperre(const QString& AFile) : FLock(AFile + QStringLiteral(".uebergabe.lock")) {
+        FLock.setStaleLockTime(5000);
+        FGesperrtS = FLock.tryLock(2000);
+    }
+    bool Gesperrt() const { return FGesperrtS; }
+
+private:
+    QLockFile FLock;
+    bool FGesperrtS = false;
+};
+
+QString CaptionDatei() {
+    return InstanceRuntimeFolder() + QStringLiteral("/Tastaro.fenster");
+}
+
+} // namespace
+
+TRegistrySettings TRegistrySettings::SetData(const QString& AParameters, const QString& ASetFocus,
+                                             const QString& AClose) {
+    Parameters = AParameters;
+    SetFocus = ASetFocus;
+    Close = AClose;
+    return *this;
+}
+
+TRegistrySettings TRegistrySettings::rsParameters(const QString& AParameters) {
+    return TRegistrySettings().SetData(BuildParameterString(AParameters), QString(), QString());
+}
+
+TRegistrySettings TRegistrySettings::rsSetFocus(const QString& ASetFocus) {
+    return TRegistrySettings().SetData(QString(), ASetFocus.isEmpty() ? QStringLiteral("1") : ASetFocus,
+                                       QString());
+}
+
+TRegistrySettings TRegistrySettings::rsClose(const QString& AClose) {
+    return TRegistrySettings().SetData(QString(), QString(), AClose.isEmpty() ? QStringLiteral("1") : AClose);
+}
+
+QString BuildParameterString(const QString& AText) {
+    return BuildParameterString(AText, QCoreApplication::arguments());
+}
+
+QString BuildParameterString(const QString& AText, const QStringList& AParams) {
+    if (!AText.isEmpty()) return AText;
+    QString s;
+    const qsizetype anzahl = AParams.size() - 1;
+    for (qsizetype i = 1; i <= anzahl; ++i) {
+        const QString p = AParams.at(i).trimmed();
+        if (p.isEmpty()) continue;
+        s += p;
+        if (i < anzahl) s += QLatin1Char('|');
+    }
+    return s;
+}
+
+QString HandoffStoreFile(const QString& AKeyName) {
+    // Beside the settings store, but a file of its own.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+           Schluessel(AKeyName) + QStringLiteral("-Uebergabe.conf");
+}
+
+bool WriteRegistrySettings(const QString& AKeyName, const TRegistrySettings& ARec) {
+    if (ARec.Parameters.isEmpty() && ARec.SetFocus.isEmpty() && ARec.Close.isEmpty()) return true;
+    try {
+        const QString datei = HandoffStoreFile(AKeyName);
+        if (!QDir().mkpath(QFileInfo(datei).absolutePath())) return false;
+        TStoreSperre sperre(datei);
+        if (!sperre.Gesperrt()) return false;
+        QSettings store(datei, QSettings::IniFormat);
+        if (!ARec.Parameters.isEmpty()) store.setValue(WertParameter, ARec.Parameters);
+        if (!ARec.SetFocus.isEmpty()) store.setValue(WertSetFocus, ARec.SetFocus);
+        if (!ARec.Close.isEmpty()) store.setValue(WertClose, ARec.Close);
+        store.sync();
+        return store.status() == QSettings::NoError;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool ReadRegistrySettings(const QString& AKeyName, TRegistrySettings& ARec) {
+    ARec = TRegistrySettings();
+    try {
+        const QString datei = HandoffStoreFile(AKeyName);
+        // Polled ten times a second: the usual case costs one look at the folder.
+        if (!QFile::exists(datei)) return false;
+        TStoreSperre sperre(datei);
+        if (!sperre.Gesperrt()) return false;
+        bool gefundenS = false;
+        {
+            QSettings store(datei, QSettings::IniFormat);
+            if (store.status() != QSettings::NoError) return false;
+            for (const auto& [name, feld] :
+                 {std::pair{WertParameter, &ARec.Parameters}, std::pair{WertSetFocus, &ARec.SetFocus},
+                  std::pair{WertClose, &ARec.Close}}) {
+                if (!store.contains(name)) continue;
+                *feld = store.value(name).toString();
+                store.remove(name);
+                gefundenS = true;
+            }
+            store.sync();
+            if (!store.allKeys().isEmpty()) return gefundenS;
+        }
+        QFile::remove(datei);
+        return gefundenS;
+    } catch (...) {
+        return false;
+    }
+}
+
+void PublishWindowCaption(const QString& ACaption) {
+    QDir().mkpath(InstanceRuntimeFolder());
+    QSaveFile f(CaptionDatei());
+    if (!f.open(QIODevice::WriteOnly)) return;
+    f.write(ACaption.toUtf8());
+    f.commit();
+}
+
+void WithdrawWindowCaption() {
+    QFile::remove(CaptionDatei());
+}
+
+bool CaptionMatchesTitle(const QString& ACaption, const QString& ATitle) {
+    if (ACaption.isEmpty() || ATitle.isEmpty()) return false;
+    return ACaption.indexOf(ATitle) == ACaption.size() - ATitle.size();
+}
+
+QString FindWindowByTitle(const QString& ATitle) {
+    QFile f(CaptionDatei());
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    const QString caption = QString::fromUtf8(f.read(4096));
+    return CaptionMatchesTitle(caption, ATitle) ? caption : QString();
+}
+
+TWatchRegistrySettings::TWatchRegistrySettings(QObject* AApp, const THandoffEmpfaenger& AEmpfaenger,
+                                               const QString& AAppName)
+    : FAppHandle(AApp), FEmpfaenger(AEmpfaenger), FAppName(AAppName) {
+    start(QThread::LowPriority);
+}
+
+TWatchRegistrySettings::~TWatchRegistrySettings() {
+    *FLebtS = false;
+    requestInterruption();
+    wait();
+}
+
+bool TWatchRegistrySettings::Pause() {
+    for (int i = 0; i < 4; ++i) {
+        if (isInterruptionRequested()) return false;
+        QThread::msleep(25);
+    }
+    return !isInterruptionRequested();
+}
+
+void TWatchRegistrySettings::run() {
+    // Requests left from before this instance started are not for it.
+    TRegistrySettings alt;
+    ReadRegistrySettings(FAppName, alt);
+    while (Pause()) {
+        TRegistrySettings r;
+        if (ReadRegistrySettings(FAppName, r)) {
+            if (!r.Parameters.isEmpty())
+                QueueRegistryCommand(r.Parameters, QString(), QString());
+            else if (!r.SetFocus.isEmpty())
+                QueueRegistryCommand(QString(), QString(), r.SetFocus);
+            else if (!r.Close.isEmpty())
+                QueueRegistryCommand(QString(), r.Close, QString());
+        }
+        if (!Pause()) break;
+    }
+}
+
+void TWatchRegistrySettings::QueueRegistryCommand(const QString& AParameters, const QString& AClose,
+                                                  const QString& ASetFocus) {
+    QObject* ziel = FAppHandle.data();
+    if (!ziel) return;
+    QMetaObject::invokeMethod(
+        ziel,
+        [lebtS = FLebtS, empfaenger = FEmpfaenger, AParameters, AClose, ASetFocus] {
+            if (!*lebtS) return;
+            if (!AParameters.isEmpty()) {
+                if (empfaenger.Parameters) empfaenger.Parameters(AParameters);
+            } else if (!ASetFocus.isEmpty()) {
+                if (empfaenger.SetFocus) empfaenger.SetFocus();
+            } else if (!AClose.isEmpty()) {
+                if (empfaenger.Close) empfaenger.Close();
+            }
+        },
+        Qt::QueuedConnection);
+}
