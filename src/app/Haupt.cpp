@@ -194,14 +194,15 @@ void TForm1::LoadKatThread() {
             // an area list that cannot be read stays empty; the start goes on
         }
         FLoadKatThreadHandle = false;
+        // wakes the main thread, which waits for events rather than in steps
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     });
 }
 
 void TForm1::WaitForLoadKatThread() {
-    while (FLoadKatThreadHandle) {
-        QThread::msleep(25);
-        QCoreApplication::processEvents();
-    }
+    while (FLoadKatThreadHandle)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (FLoadKatThread.joinable()) FLoadKatThread.join();
 }
 

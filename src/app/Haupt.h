@@ -52,7 +52,7 @@ public:
     // --- start-up and shut-down
     void LoadKatThread();
     bool LoadKatThreadRunning() const { return FLoadKatThreadHandle.load(); }
-    void WaitForLoadKatThread(); // processes events, 25 ms steps
+    void WaitForLoadKatThread(); // processes events until the thread is done
     void SchriftartZuweisen();
     void SchalterEinrichten();
     void FensterEinrichten();
