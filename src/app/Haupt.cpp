@@ -12,8 +12,10 @@
 #include "SpeechOutput.h"
 #include "SystemServices.h"
 #include "TextPane.h"
+#include "UpdaterC.h"
 #include "VorlageC.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
@@ -178,6 +180,13 @@ void TForm1::FormCreate() {
     GeschriebenText.clear();
     SetFehler(0);
 
+    // The check runs on its own thread from here on, while the window is
+    // being built and shown; the start timer collects its result.
+    Updater =
+        std::make_unique<TUpdater>(this, ProgrammName, QString(), ucmEveryStart, FDienste.UpdateBaseUrl);
+    Updater->UseRegistryStorage(QStringLiteral("\\Software\\Tastaro"));
+    Updater->CheckForUpdatesAtStartup();
+
     // The per-user folders; a failure shows itself later where they are written.
     if (!BenutzerOrdner.isEmpty()) QDir().mkpath(BenutzerOrdner);
     if (!ProtokollOrdner.isEmpty()) QDir().mkpath(ProtokollOrdner);
@@ -186,7 +195,8 @@ void TForm1::FormCreate() {
 void TForm1::LoadKatThread() {
     if (FLoadKatThread.joinable()) FLoadKatThread.join();
     FLoadKatThreadHandle = true;
-    FLoadKatThread = std::thread([this] {
+    QAbstractEventDispatcher* wecker = QAbstractEventDispatcher::instance();
+    FLoadKatThread = std::thread([this, wecker] {
         try {
             Kategorie->Load(TrainingstexteOrdner, QStringLiteral("*.kat"));
             RememberFiles->Load();
@@ -194,9 +204,8 @@ void TForm1::LoadKatThread() {
             // an area list that cannot be read stays empty; the start goes on
         }
         FLoadKatThreadHandle = false;
-        // wakes the main thread, which waits for events rather than in steps
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+        // the main thread waits for events rather than in steps
+        if (wecker) wecker->wakeUp();
     });
 }
 
@@ -311,8 +320,30 @@ void TForm1::Timer0StartTimer() {
     if (!StartUpdater()) FormShowPhase2();
 }
 
-// The update check has no updater program here yet; nothing is offered.
 bool TForm1::StartUpdater() {
+    // The check is bounded, but the window must not freeze meanwhile: it keeps
+    // painting and answering the screen reader, and keys wait until the
+    // question (or the start dialogue) can take them.
+    while (Updater->Checking()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(10);
+    }
+    Updater->WaitFor();
+    // A close request of a second start may have come in meanwhile.
+    if (BeendenS) return true;
+    MenuHilfeRefresh();
+    if (Updater->Status() != utUpgrade) return false;
+    if (!Frage(QStringLiteral("Es ist ein Update verfügbar!\r\nInstalliert: %1\r\nVerfügbar: %2\r\n\r\n"
+                              "Soll Tastaro jetzt aktualisiert werden?")
+                   .arg(Updater->CurrentVersion().ToString(), Updater->NewVersion().ToString())))
+        return false;
+    if (Erlaubt(QStringLiteral("MenuHilfeUpdate"))) {
+        MenuHilfeUpdateClick();
+        close();
+        return true;
+    }
+    FehlerMeldung(QStringLiteral(
+        "Das Update wurde erkannt, aber RovuVuzoziz.exe wurde im Programmordner nicht gefunden."));
     return false;
 }
 
@@ -377,6 +408,12 @@ void TForm1::Information(const QString& AText) {
     ApplicationEvents1ModalEnd();
 }
 
+void TForm1::FehlerMeldung(const QString& AText) {
+    ApplicationEvents1ModalBegin();
+    FDienste.Services.MessageBoxes->Fehler(this, AText);
+    ApplicationEvents1ModalEnd();
+}
+
 void TForm1::Beep() {
     FDienste.Services.Shell->Beep();
 }
@@ -423,6 +460,7 @@ void TForm1::FormDestroy() {
     Kategorie.reset();
     for (QByteArray& s : FSnd)
         s.clear();
+    Updater.reset(); // waits for a check still under way
     // The per-user folders go when they are empty; rmdir fails on anything else.
     if (!BenutzerOrdner.isEmpty()) QDir().rmdir(BenutzerOrdner);
     if (!ProtokollOrdner.isEmpty()) QDir().rmdir(ProtokollOrdner);

@@ -32,6 +32,7 @@ class IFertigDialog;
 class IAuswahlDialog;
 class IOptionenDialog;
 class ISchriftDialog;
+class TUpdater;
 
 // Where the main window's collaborators come from; tests pass doubles.
 struct THauptDienste {
@@ -41,6 +42,7 @@ struct THauptDienste {
     IAuswahlDialog* Auswahl = nullptr; // null: the real chooser
     IOptionenDialog* Optionen = nullptr;
     ISchriftDialog* Schrift = nullptr;
+    QString UpdateBaseUrl; // empty: the update address the build names
 };
 
 class TForm1 : public QMainWindow {
@@ -111,6 +113,8 @@ public:
     void MenuHilfeInfoClick();
     void MenuAktProtokollLesenClick();
     void MenuDateiProtokollordnerClick();
+    void MenuDateiUpdateCheckModeClick(int ATag);
+    void MenuHilfeUpdateClick();
 
     // --- requests of a second start
     void WmUserSetFocus();
@@ -143,6 +147,7 @@ public:
     std::unique_ptr<TVorlage> Vorlage;
     std::unique_ptr<TRememberFiles> RememberFiles;
     std::unique_ptr<TEinstellungen> Einstellungen;
+    std::unique_ptr<TUpdater> Updater;
     QStringList ProtokollSl;
     QString SprechenText;
     QString GeschriebenText;
@@ -180,6 +185,7 @@ private:
     bool Frage(const QString& AText);
     TMsgAntwort FrageJaNeinAbbrechen(const QString& AText);
     void Information(const QString& AText);
+    void FehlerMeldung(const QString& AText);
     void Beep();
 
     THauptDienste FDienste;

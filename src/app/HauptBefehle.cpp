@@ -12,10 +12,14 @@
 #include "RememberFilesC.h"
 #include "SpeechOutput.h"
 #include "SystemServices.h"
+#include "TextFile.h"
 #include "TextPane.h"
+#include "UpdaterC.h"
 #include "VorlageC.h"
 
+#include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -25,6 +29,10 @@ namespace {
 const QString MailAdresse = QStringLiteral("mailto:kontakt@tastaro.at?subject=Tastaro%20V1.31");
 const QString Homepage = QStringLiteral("https://www.tastaro.at/");
 const QString SpendenSeite = QStringLiteral("https://www.tastaro.at/spenden.htm");
+const QString UpdaterProgramm = QStringLiteral("RovuVuzoziz.exe");
+// The check-mode items; their place in this list is their tag and the mode.
+const char* const UpdateModusBefehle[] = {"MenuDateiUpdateCheckEveryStart", "MenuDateiUpdateCheckDaily",
+                                          "MenuDateiUpdateCheckWeekly", "MenuDateiUpdateCheckManualOnly"};
 } // namespace
 
 // The key of a command as the menus and the key hints show it, with the
@@ -128,6 +136,22 @@ void TForm1::MenueAufbauen() {
     menue(QStringLiteral("MenuDatei"), QStringLiteral("&Datei"), [this] { MenuDateiRefresh(); });
     befehl(QStringLiteral("MenuDateiOptionen"), QStringLiteral("&Optionen..."),
            QKeySequence(Qt::CTRL | Qt::Key_O), [this] { MenuDateiOptionenClick(); });
+    {
+        QMenu* dateiMenue = aktuellesMenue;
+        aktuellesMenue = dateiMenue->addMenu(QStringLiteral("&Updateprüfung"));
+        aktuellesMenue->setObjectName(QStringLiteral("MenuDateiUpdateCheck"));
+        // One group, so that a screen reader announces them as radio items.
+        auto* gruppe = new QActionGroup(aktuellesMenue);
+        const char* const captions[] = {"Bei &jedem Programmstart", "Einmal &täglich", "Einmal &wöchentlich",
+                                        "&Keine automatische Prüfung"};
+        for (int tag = 0; tag < 4; ++tag) {
+            QAction* a = befehl(QLatin1String(UpdateModusBefehle[tag]), QString::fromUtf8(captions[tag]), {},
+                                [this, tag] { MenuDateiUpdateCheckModeClick(tag); });
+            a->setCheckable(true);
+            gruppe->addAction(a);
+        }
+        aktuellesMenue = dateiMenue;
+    }
     befehl(QStringLiteral("MenuDateiDesktopLink"), QStringLiteral("Programm&verknüpfung am Desktop"), {},
            [this] { MenuDateiDesktopLinkClick(); })
         ->setCheckable(true);
@@ -198,10 +222,8 @@ void TForm1::MenueAufbauen() {
            [this] { FDienste.Services.Shell->Open(this, Homepage); });
     befehl(QStringLiteral("MenuHilfeSpenden"), QStringLiteral("&Spenden..."), {},
            [this] { FDienste.Services.Shell->Open(this, SpendenSeite); });
-    befehl(QStringLiteral("MenuHilfeUpdate"), QStringLiteral("&Aktualisierung..."), {}, [this] {
-        FDienste.Services.Shell->StartProgram(ProgrammOrdner + QStringLiteral("RovuVuzoziz.exe"), {},
-                                              ProgrammOrdner);
-    });
+    befehl(QStringLiteral("MenuHilfeUpdate"), QStringLiteral("&Aktualisierung..."), {},
+           [this] { MenuHilfeUpdateClick(); });
     befehl(QStringLiteral("MenuHilfeInfo"), QStringLiteral("&Info"), {}, [this] { MenuHilfeInfoClick(); });
 
     // The popup menu of both panes: the two line commands, and four hidden
@@ -254,6 +276,9 @@ void TForm1::MenuDateiRefresh() {
         ->setChecked((!DesktopLinkBenutzer.isEmpty() && QFile::exists(DesktopLinkBenutzer)) ||
                      (!DesktopLinkAlle.isEmpty() && QFile::exists(DesktopLinkAlle)));
     Freigabe(QStringLiteral("MenuDateiClose"), Kategorie->AktivNr() != -1);
+    const int modus = Updater ? int(Updater->CheckMode()) : -1;
+    for (int i = 0; i < 4; ++i)
+        Aktion(QLatin1String(UpdateModusBefehle[i]))->setChecked(i == modus);
 }
 
 void TForm1::MenuAktRefresh() {
@@ -285,7 +310,7 @@ void TForm1::MenuHilfeRefresh() {
          {std::pair{"MenuHilfeHilfe", "Tastaro-Hilfe.txt"},
           std::pair{"MenuHilfeKurztasten", "Kurztasten.txt"}, std::pair{"MenuHilfeHistory", "History.txt"}})
         Freigabe(QLatin1String(name), QFile::exists(ProgrammOrdner + QString::fromUtf8(datei)));
-    const bool updaterS = QFile::exists(ProgrammOrdner + QStringLiteral("RovuVuzoziz.exe"));
+    const bool updaterS = QFile::exists(ProgrammOrdner + UpdaterProgramm);
     Aktion(QStringLiteral("MenuHilfeUpdate"))->setVisible(true);
     Freigabe(QStringLiteral("MenuHilfeUpdate"), updaterS);
     const bool konverterS = QFile::exists(ProgrammOrdner + QStringLiteral("VuRizorudor.exe"));
@@ -513,6 +538,41 @@ void TForm1::MenuHilfeInfoClick() {
                 QStringLiteral("Ein Programm zum Erlernen des Schreibens am PC.") + QLatin1Char('\r') +
                 QStringLiteral("Mit Tastatur, Ton und Sprache für blinde und sehbehinderte Menschen.") +
                 QLatin1Char('\r') + QStringLiteral("Kontakt: kontakt@tastaro.at"));
+}
+
+void TForm1::MenuDateiUpdateCheckModeClick(int ATag) {
+    if (ATag < ucmEveryStart || ATag > ucmManualOnly) return;
+    Updater->SetCheckMode(TUpdateCheckMode(ATag));
+    MenuDateiRefresh();
+}
+
+// Hands over to the external updater, which reads this file from the
+// temporary folder and takes the program's path from its third line.
+void TForm1::MenuHilfeUpdateClick() {
+    const QString temp = GetTempFolder();
+    const QString datei = temp + QStringLiteral("Tastaro.cfg");
+    const QStringList zeilen = {
+        ProgrammTitel, windowTitle(), QDir::toNativeSeparators(ProgrammDatei), ProgrammName,
+        QStringLiteral("%1 %2").arg(TrainingFont.pointSize()).arg(TrainingFont.family())};
+    bool okS = !temp.isEmpty();
+    if (okS) {
+        try {
+            // An old read-only copy must not stop the hand-off.
+            if (QFile::exists(datei))
+                QFile::setPermissions(datei, QFile::permissions(datei) | QFileDevice::WriteOwner);
+            WriteTextFile(datei, zeilen.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), fttAnsi);
+        } catch (...) {
+            okS = false;
+        }
+    }
+    if (!okS) {
+        FehlerMeldung(QStringLiteral("Es ist ein Fehler beim Aktualisieren aufgetreten!\rDie Datei \"%1\" "
+                                     "konnte nicht gespeichert werden.")
+                          .arg(datei));
+        return;
+    }
+    FDienste.Services.Shell->StartProgram(ProgrammOrdner + UpdaterProgramm, {QStringLiteral("Tastaro.cfg")},
+                                          QString());
 }
 
 void TForm1::WmUserSetFocus() {

@@ -87,6 +87,7 @@ struct THauptFixture {
     TFakeOptionen Optionen;
     TFakeSchrift Schrift;
     std::unique_ptr<TForm1> Form;
+    QString UpdateBaseUrl; // empty: the build's update address
 
     // A program folder with one area of two files.
     void Anlegen() {
@@ -111,6 +112,7 @@ struct THauptFixture {
         d.Auswahl = &Auswahl;
         d.Optionen = &Optionen;
         d.Schrift = &Schrift;
+        d.UpdateBaseUrl = UpdateBaseUrl;
         Form = std::make_unique<TForm1>(d);
         Form->LoadKatThread();
         Form->WaitForLoadKatThread();

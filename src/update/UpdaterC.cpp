@@ -1,0 +1,443 @@
+#include "UpdaterC.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSettings>
+#include <QStringDecoder>
+#include <QThread>
+#include <QTimer>
+#include <optional>
+
+#ifndef TASTARO_UPDATE_URL
+#define TASTARO_UPDATE_URL "https://updates.example.invalid/updates/"
+#endif
+
+QString UpdateBaseUrl() {
+    QString url = QStringLiteral(TASTARO_UPDATE_URL);
+    if (!url.endsWith(QLatin1Char('/'))) url += QLatin1Char('/');
+    return url;
+}
+
+namespace {
+
+const QString UserAgent = QStringLiteral("Mozilla/3.0");
+const QString RegistryModeName = QStringLiteral("UpdaterCheckMode");
+const QString RegistryDateName = QStringLiteral("UpdaterLastSuccessfulCheck");
+const QString IniSection = QStringLiteral("Updater");
+const QString IniModeName = QStringLiteral("CheckMode");
+const QString IniDateName = QStringLiteral("LastSuccessfulCheck");
+
+// A registry path of the current user as the per-user store that stands for
+// it: "\Software\<Organisation>[\<Application>]", the layout QSettings uses
+// for the registry on Windows.
+std::unique_ptr<QSettings> RegistryStore(const QString& AKey) {
+    QStringList teile = AKey.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (!teile.isEmpty() && teile.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
+        teile.removeFirst();
+    if (teile.isEmpty()) return nullptr;
+    const QString organisation = teile.takeFirst();
+    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisation,
+                                             teile.join(QLatin1Char('/')));
+    // Only the current user's values count, as with a registry key.
+    store->setFallbacksEnabled(false);
+    return store;
+}
+
+std::optional<int> StoredMode(const QVariant& AWert) {
+    bool okS = false;
+    const int n = AWert.toString().trimmed().toInt(&okS, 10);
+    if (!okS || n < ucmEveryStart || n > ucmManualOnly) return std::nullopt;
+    return n;
+}
+
+// The value of AKey in section ASection of an ini text; names match without
+// regard to case, and the first occurrence wins.
+QString IniValue(const QString& AText, const QString& ASection, const QString& AKey) {
+    bool inSectionS = false;
+    for (QString zeile : AText.split(QLatin1Char('\n'))) {
+        zeile = zeile.trimmed();
+        if (zeile.isEmpty() || zeile.startsWith(QLatin1Char(';'))) continue;
+        if (zeile.startsWith(QLatin1Char('[')) && zeile.endsWith(QLatin1Char(']'))) {
+            inSectionS = zeile.mid(1, zeile.size() - 2).trimmed().compare(ASection, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSectionS) continue;
+        const qsizetype gleich = zeile.indexOf(QLatin1Char('='));
+        if (gleich > 0 && zeile.left(gleich).trimmed().compare(AKey, Qt::CaseInsensitive) == 0)
+            return zeile.mid(gleich + 1).trimmed();
+    }
+    return QString();
+}
+
+// The body in the character set the response declares; without one, UTF-8
+// when it is valid (a version file is plain ASCII), else Latin-1.
+QString DecodeBody(const QByteArray& ABody, const QString& AContentType) {
+    for (const QString& teil : AContentType.split(QLatin1Char(';'))) {
+        const QString t = teil.trimmed();
+        if (!t.startsWith(QLatin1String("charset="), Qt::CaseInsensitive)) continue;
+        QString name = t.mid(8).trimmed();
+        name.remove(QLatin1Char('"'));
+        QStringDecoder decoder(name.toLatin1().constData());
+        if (decoder.isValid()) {
+            QString text = decoder(ABody);
+            if (!decoder.hasError()) return text;
+        }
+        break;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(ABody);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(ABody);
+}
+
+// Errors that QNetworkReply reports for an HTTP status: a response did
+// arrive, and its body is used like any other.
+bool IsHttpStatusError(QNetworkReply::NetworkError AError) {
+    return (AError >= QNetworkReply::ContentAccessDenied && AError <= QNetworkReply::UnknownContentError) ||
+           (AError >= QNetworkReply::InternalServerError && AError <= QNetworkReply::UnknownServerError);
+}
+
+// One GET on the calling thread, which must be allowed to run an event loop.
+// Nothing on failure: no connection, time-out, refused certificate, a body
+// above the limit.
+std::optional<QString> HttpGetText(const QUrl& AUrl, int AConnectMs, int ARequestMs) {
+    QNetworkAccessManager manager;
+    QNetworkRequest request(AUrl);
+    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
+    // Qt bounds the silence between two pieces of the transfer, the
+    // connection included; the timer below bounds the whole.
+    request.setTransferTimeout(AConnectMs);
+    const std::unique_ptr<QNetworkReply> owner(manager.get(request));
+    QNetworkReply* reply = owner.get();
+
+    QByteArray body;
+    bool failedS = false;
+    auto abbrechen = [&] {
+        failedS = true;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        const QVariant laenge = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (laenge.isValid() && laenge.toLongLong() > TUpdater::MaxBodyBytes) abbrechen();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        body += reply->readAll();
+        if (body.size() > TUpdater::MaxBodyBytes) abbrechen();
+    });
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer gesamt;
+    gesamt.setSingleShot(true);
+    QObject::connect(&gesamt, &QTimer::timeout, reply, abbrechen);
+    gesamt.start(ARequestMs);
+    if (!reply->isFinished()) loop.exec();
+    gesamt.stop();
+
+    if (!failedS && reply->isOpen()) {
+        body += reply->readAll();
+        if (body.size() > TUpdater::MaxBodyBytes) failedS = true;
+    }
+    const QNetworkReply::NetworkError fehler = reply->error();
+    if (fehler != QNetworkReply::NoError && !IsHttpStatusError(fehler)) failedS = true;
+    const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    if (failedS) return std::nullopt;
+    return DecodeBody(body, contentType);
+}
+
+} // namespace
+
+TUpdater::TUpdater(QObject* AHnd, const QString& AUpdaterFolder, const QString& AVersionFileName,
+                   TUpdateCheckMode ADefaultCheckMode, const QString& ABaseUrl)
+    : FMainWindowHandle(AHnd), FMainWindowS(AHnd != nullptr), FCheckMode(ADefaultCheckMode) {
+    FUpdaterFolder = AUpdaterFolder.trimmed();
+    FVersionFileName = AVersionFileName.isEmpty() ? FUpdaterFolder + QStringLiteral(".ver")
+                                                  : QFileInfo(AVersionFileName).fileName();
+    FVersionSection = QFileInfo(FVersionFileName).completeBaseName();
+    QString basis = ABaseUrl.isEmpty() ? UpdateBaseUrl() : ABaseUrl;
+    if (!basis.endsWith(QLatin1Char('/'))) basis += QLatin1Char('/');
+    FVersionUrl = basis + FUpdaterFolder + QLatin1Char('/') + FVersionFileName;
+}
+
+TUpdater::~TUpdater() {
+    Shutdown();
+    JoinThread();
+}
+
+void TUpdater::UseIniStorage(const QString& AFilename) {
+    FStorageKind = uskIni;
+    FStorageLocation = AFilename;
+    LoadSettings();
+}
+
+void TUpdater::UseRegistryStorage(const QString& AKey) {
+    FStorageKind = uskRegistry;
+    FStorageLocation = AKey;
+    LoadSettings();
+}
+
+void TUpdater::ClearStorage() {
+    FStorageKind = uskNone;
+    FStorageLocation.clear();
+}
+
+void TUpdater::LoadSettings() {
+    if (FStorageLocation.isEmpty()) return;
+    std::unique_ptr<QSettings> store;
+    QString modeName = RegistryModeName;
+    QString dateName = RegistryDateName;
+    if (FStorageKind == uskIni) {
+        store = std::make_unique<QSettings>(FStorageLocation, QSettings::IniFormat);
+        store->beginGroup(IniSection);
+        modeName = IniModeName;
+        dateName = IniDateName;
+    } else if (FStorageKind == uskRegistry) {
+        store = RegistryStore(FStorageLocation);
+    }
+    if (!store || store->status() != QSettings::NoError) return;
+    if (store->contains(modeName)) {
+        if (const auto mode = StoredMode(store->value(modeName))) {
+            QMutexLocker lock(&FCriticalSection);
+            FCheckMode = TUpdateCheckMode(*mode);
+        }
+    }
+    // An ini file without the date means no successful check yet; a registry
+    // key without it leaves what is known.
+    if (FStorageKind == uskIni || store->contains(dateName))
+        SetLastSuccessfulCheck(TryParseCheckDate(store->value(dateName).toString()));
+}
+
+void TUpdater::SaveSettings() {
+    if (FStorageLocation.isEmpty()) return;
+    int mode = 0;
+    QString datum;
+    {
+        QMutexLocker lock(&FCriticalSection);
+        mode = FCheckMode;
+        datum = FormatCheckDate(FLastSuccessfulCheck);
+    }
+    if (FStorageKind == uskIni) {
+        QSettings store(FStorageLocation, QSettings::IniFormat);
+        store.beginGroup(IniSection);
+        store.setValue(IniModeName, mode);
+        store.setValue(IniDateName, datum);
+        store.endGroup();
+        store.sync();
+    } else if (FStorageKind == uskRegistry) {
+        if (const auto store = RegistryStore(FStorageLocation)) {
+            store->setValue(RegistryModeName, mode);
+            store->setValue(RegistryDateName, datum);
+            store->sync();
+        }
+    }
+}
+
+void TUpdater::ConfigureNotification(std::function<void()> ANotify) {
+    QMutexLocker lock(&FCriticalSection);
+    FNotify = std::move(ANotify);
+}
+
+bool TUpdater::IsUpdateCheckDue() const {
+    return IsUpdateCheckDue(QDateTime::currentDateTime());
+}
+
+bool TUpdater::IsUpdateCheckDue(const QDateTime& ANow) const {
+    const QDateTime letzte = LastSuccessfulCheck();
+    switch (CheckMode()) {
+    case ucmDaily:
+        return !letzte.isValid() || letzte.date() != ANow.date();
+    case ucmWeekly:
+        // Days of the calendar, as the stored local date counts them.
+        return !letzte.isValid() || letzte > ANow || letzte.addDays(7) <= ANow;
+    case ucmManualOnly:
+        return false;
+    case ucmEveryStart:
+    default:
+        return true;
+    }
+}
+
+void TUpdater::CheckForUpdatesAtStartup() {
+    if (IsUpdateCheckDue()) CheckForUpdates();
+}
+
+void TUpdater::CheckForUpdates() {
+    if (FChecking.load() || FStopRequested.load()) return;
+    JoinThread();
+    SetStatus(utNone);
+    {
+        QMutexLocker lock(&FCriticalSection);
+        FNewVersion.Clear();
+    }
+    FChecking.store(true);
+    SetFinished(false);
+    FThread.reset(QThread::create([this] { ExecuteCheck(); }));
+    FThread->setObjectName(QStringLiteral("Updateprüfung"));
+    FThread->start();
+    if (!FThread->isRunning() && !FThread->isFinished()) {
+        FThread.reset();
+        SetStatus(utError);
+        SetLastCheck(QDateTime::currentDateTime());
+        FChecking.store(false);
+        SetFinished(true);
+    }
+}
+
+void TUpdater::ExecuteCheck() {
+    bool successS = false;
+    const bool fensterWegS = FMainWindowS && FMainWindowHandle.isNull();
+    if (!FStopRequested.load() && !fensterWegS) {
+        const std::optional<QString> text =
+            HttpGetText(QUrl(FVersionUrl), FConnectTimeoutMs.load(), FRequestTimeoutMs.load());
+        if (!FStopRequested.load()) {
+            if (!text) {
+                SetStatus(utError);
+            } else if (text->trimmed().isEmpty()) {
+                SetStatus(utError);
+            } else {
+                const QString version = IniValue(*text, FVersionSection, QStringLiteral("Version"));
+                if (version.isEmpty())
+                    SetStatus(utError);
+                else
+                    successS = ApplyVersionText(version);
+            }
+        }
+    }
+
+    const QDateTime jetzt = QDateTime::currentDateTime();
+    SetLastCheck(jetzt);
+    if (successS) {
+        SetLastSuccessfulCheck(jetzt);
+        SaveSettings();
+    }
+    std::function<void()> notify;
+    {
+        QMutexLocker lock(&FCriticalSection);
+        notify = FNotify;
+    }
+    if (!FStopRequested.load() && notify && FMainWindowHandle)
+        QMetaObject::invokeMethod(FMainWindowHandle.data(), notify, Qt::QueuedConnection);
+    FChecking.store(false);
+    SetFinished(true);
+}
+
+bool TUpdater::ApplyVersionText(const QString& AText) {
+    QMutexLocker lock(&FCriticalSection);
+    FNewVersion.Clear();
+    const QString nichts = QStringLiteral("0.0.0.0");
+    if (!FNewVersion.TrySetData(AText) || FCurrentVersion.ToString() == nichts ||
+        FNewVersion.ToString() == nichts) {
+        FStatus = utError;
+        return false;
+    }
+    const int vergleich = FCurrentVersion.CompareTo(&FNewVersion);
+    FStatus = vergleich == 0 ? utNone : vergleich < 0 ? utUpgrade : utDowngrade;
+    return true;
+}
+
+void TUpdater::WaitFor() {
+    {
+        std::unique_lock<std::mutex> lock(FFinishedMutex);
+        FFinishedCond.wait(lock, [this] { return FFinishedS; });
+    }
+    JoinThread();
+}
+
+void TUpdater::Shutdown() {
+    FStopRequested.store(true);
+    WaitFor();
+}
+
+void TUpdater::JoinThread() {
+    if (!FThread) return;
+    FThread->wait();
+    FThread.reset();
+}
+
+void TUpdater::SetFinished(bool AFinishedS) {
+    // Notified under the lock: the waiter may destroy the updater as soon as
+    // it returns, so this thread must be done with the event by then.
+    std::lock_guard<std::mutex> lock(FFinishedMutex);
+    FFinishedS = AFinishedS;
+    if (AFinishedS) FFinishedCond.notify_all();
+}
+
+TVersion TUpdater::NewVersion() const {
+    QMutexLocker lock(&FCriticalSection);
+    return FNewVersion;
+}
+
+QDateTime TUpdater::LastCheck() const {
+    QMutexLocker lock(&FCriticalSection);
+    return FLastCheck;
+}
+
+QDateTime TUpdater::LastSuccessfulCheck() const {
+    QMutexLocker lock(&FCriticalSection);
+    return FLastSuccessfulCheck;
+}
+
+TUpdateType TUpdater::Status() const {
+    QMutexLocker lock(&FCriticalSection);
+    return FStatus;
+}
+
+TUpdateCheckMode TUpdater::CheckMode() const {
+    QMutexLocker lock(&FCriticalSection);
+    return FCheckMode;
+}
+
+void TUpdater::SetCheckMode(TUpdateCheckMode AValue) {
+    {
+        QMutexLocker lock(&FCriticalSection);
+        if (FCheckMode == AValue) return;
+        FCheckMode = AValue;
+    }
+    SaveSettings();
+}
+
+void TUpdater::SetTimeouts(int AConnectMs, int ARequestMs) {
+    FConnectTimeoutMs.store(AConnectMs);
+    FRequestTimeoutMs.store(ARequestMs);
+}
+
+void TUpdater::SetStatus(TUpdateType AValue) {
+    QMutexLocker lock(&FCriticalSection);
+    FStatus = AValue;
+}
+
+void TUpdater::SetLastCheck(const QDateTime& AValue) {
+    QMutexLocker lock(&FCriticalSection);
+    FLastCheck = AValue;
+}
+
+void TUpdater::SetLastSuccessfulCheck(const QDateTime& AValue) {
+    QMutexLocker lock(&FCriticalSection);
+    FLastSuccessfulCheck = AValue;
+}
+
+QString TUpdater::FormatCheckDate(const QDateTime& AValue) {
+    if (!AValue.isValid()) return QString();
+    return AValue.toString(QStringLiteral("yyyyMMddHHmmss"));
+}
+
+QDateTime TUpdater::TryParseCheckDate(const QString& AText) {
+    const QString t = AText.trimmed();
+    if (t.size() != 14) return QDateTime();
+    int teile[6] = {};
+    const int laengen[6] = {4, 2, 2, 2, 2, 2};
+    int pos = 0;
+    for (int i = 0; i < 6; ++i) {
+        bool okS = false;
+        teile[i] = t.mid(pos, laengen[i]).toInt(&okS, 10);
+        if (!okS) return QDateTime();
+        pos += laengen[i];
+    }
+    const QDate datum(teile[0], teile[1], teile[2]);
+    const QTime zeit(teile[3], teile[4], teile[5]);
+    if (!datum.isValid() || !zeit.isValid()) return QDateTime();
+    return QDateTime(datum, zeit);
+}

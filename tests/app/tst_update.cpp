@@ -1,0 +1,133 @@
+// The update offer after the first showing and the hand-off to the external
+// updater, with the version file served from 127.0.0.1.
+
+#include "AppFakes.h"
+#include "EinstellungenSpeicher.h"
+#include "TextFile.h"
+#include "UpdaterC.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+
+const QString UpdateFrage = QStringLiteral(
+    "Es ist ein Update verfügbar!\r\nInstalliert: 1.3.1.0\r\nVerfügbar: 1.3.2.0\r\n\r\nSoll Tastaro jetzt "
+    "aktualisiert werden?");
+const QString FehltMeldung =
+    QStringLiteral("Das Update wurde erkannt, aber RovuVuzoziz.exe wurde im Programmordner nicht gefunden.");
+
+// Serves one version file to every request.
+class TVersionServer : public QTcpServer {
+public:
+    explicit TVersionServer(const QByteArray& AVersion) {
+        connect(this, &QTcpServer::newConnection, this, [this, AVersion] {
+            while (QTcpSocket* s = nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, s, [s, AVersion] {
+                    s->readAll();
+                    const QByteArray body = "[Tastaro]\r\nVersion=" + AVersion + "\r\n";
+                    s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                             "\r\nConnection: close\r\n\r\n" + body);
+                    s->disconnectFromHost();
+                });
+                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+        listen(QHostAddress::LocalHost);
+    }
+    QString Basis() const { return QStringLiteral("http://127.0.0.1:%1/updates/").arg(serverPort()); }
+};
+
+} // namespace
+
+class TstUpdate : public QObject {
+    Q_OBJECT
+    QTemporaryDir FTemp;
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("TMPDIR", FTemp.path().toLocal8Bit()); }
+
+    // Every case starts as on a first start: a check at every start, none done yet.
+    void init() {
+        const auto store = TastaroSettingsStore();
+        store->remove(QStringLiteral("UpdaterCheckMode"));
+        store->remove(QStringLiteral("UpdaterLastSuccessfulCheck"));
+    }
+
+    void angebot_data() {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<bool>("updaterS");     // RovuVuzoziz.exe lies in the program folder
+        QTest::addColumn<bool>("jaS");          // the answer to the update question
+        QTest::addColumn<QStringList>("texte"); // every box in order, up to the start question
+        QTest::addColumn<bool>("uebergebenS");
+        const QString start =
+            QStringLiteral("Willst du jetzt einen Trainingsbereich und eine -datei wählen?");
+        QTest::newRow("Update, Ja") << QByteArray("1.3.2.0") << true << true << QStringList{UpdateFrage}
+                                    << true;
+        QTest::newRow("Update, Nein")
+            << QByteArray("1.3.2.0") << true << false << QStringList{UpdateFrage, start} << false;
+        QTest::newRow("Update, Updater fehlt") << QByteArray("1.3.2.0") << false << true
+                                               << QStringList{UpdateFrage, FehltMeldung, start} << false;
+        QTest::newRow("gleiche Version")
+            << QByteArray("1.3.1.0") << true << true << QStringList{start} << false;
+        QTest::newRow("ältere Version")
+            << QByteArray("1.3.0.9") << true << true << QStringList{start} << false;
+    }
+    void angebot() {
+        QFETCH(QByteArray, version);
+        QFETCH(bool, updaterS);
+        QFETCH(bool, jaS);
+        QFETCH(QStringList, texte);
+        QFETCH(bool, uebergebenS);
+        TVersionServer server(version);
+        THauptFixture f;
+        f.Anlegen();
+        if (updaterS) SchreibeDatei(ProgrammOrdner + QStringLiteral("RovuVuzoziz.exe"), "MZ");
+        const QString cfg = FTemp.filePath(QStringLiteral("Tastaro.cfg"));
+        // an old read-only copy is replaced
+        SchreibeDatei(cfg, "alt");
+        QFile::setPermissions(cfg, QFileDevice::ReadOwner);
+        f.UpdateBaseUrl = server.Basis();
+        f.Fakes.MessageBoxes.Antworten = {jaS ? TMsgAntwort::Ja : TMsgAntwort::Nein};
+        f.Erzeugen();
+        f.Zeigen();
+        QTRY_COMPARE(f.Fakes.MessageBoxes.Texte().size(), texte.size());
+        QTest::qWait(50);
+        QCOMPARE(f.Fakes.MessageBoxes.Texte(), texte);
+        QCOMPARE(f.Form->BeendenS, uebergebenS);
+        if (!uebergebenS) {
+            QVERIFY(f.Fakes.Shell.Gestartet.isEmpty());
+            QCOMPARE(ReadTextFile(cfg), QStringLiteral("alt"));
+            return;
+        }
+        QCOMPARE(f.Fakes.Shell.Gestartet,
+                 QStringList{ProgrammOrdner + QStringLiteral("RovuVuzoziz.exe Tastaro.cfg")});
+        QFile datei(cfg);
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            DecodeAnsi(datei.readAll()),
+            QStringLiteral("Tastaro V1.31\r\n(KeinBereich) - Tastaro V1.31\r\n%1\r\nTastaro\r\n12 Arial\r\n")
+                .arg(QDir::toNativeSeparators(ProgrammDatei)));
+    }
+
+    // The four items show the stored mode, and choosing one stores it.
+    void pruefModus() {
+        THauptFixture f;
+        f.Anlegen();
+        f.Erzeugen();
+        const char* const namen[] = {"MenuDateiUpdateCheckEveryStart", "MenuDateiUpdateCheckDaily",
+                                     "MenuDateiUpdateCheckWeekly", "MenuDateiUpdateCheckManualOnly"};
+        for (int tag : {2, 3, 1, 0}) {
+            f.Form->Aktion(QLatin1String(namen[tag]))->trigger();
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(f.Form->Aktion(QLatin1String(namen[i]))->isChecked(), i == tag);
+            QCOMPARE(TastaroSettingsStore()->value(QStringLiteral("UpdaterCheckMode")).toInt(), tag);
+        }
+        f.Form->MenuDateiUpdateCheckModeClick(4); // no such mode
+        QCOMPARE(f.Form->Updater->CheckMode(), ucmEveryStart);
+    }
+};
+
+QTEST_MAIN(TstUpdate)
+#include "tst_update.moc"
