@@ -165,9 +165,12 @@ TWatchRegistrySettings::TWatchRegistrySettings(QObject* AApp, const THandoffEmpf
 }
 
 TWatchRegistrySettings::~TWatchRegistrySettings() {
-    *FLebtS = false;
     requestInterruption();
     wait();
+    // The thread's last step took this lock: whatever it did is done now,
+    // in a way the thread checkers can see as well.
+    std::lock_guard lock(FMutex);
+    // A delivery still posted to this object goes with it.
 }
 
 bool TWatchRegistrySettings::Pause() {
@@ -194,23 +197,33 @@ void TWatchRegistrySettings::run() {
         }
         if (!Pause()) break;
     }
+    std::lock_guard lock(FMutex);
 }
 
 void TWatchRegistrySettings::QueueRegistryCommand(const QString& AParameters, const QString& AClose,
                                                   const QString& ASetFocus) {
-    QObject* ziel = FAppHandle.data();
-    if (!ziel) return;
-    QMetaObject::invokeMethod(
-        ziel,
-        [lebtS = FLebtS, empfaenger = FEmpfaenger, AParameters, AClose, ASetFocus] {
-            if (!*lebtS) return;
-            if (!AParameters.isEmpty()) {
-                if (empfaenger.Parameters) empfaenger.Parameters(AParameters);
-            } else if (!ASetFocus.isEmpty()) {
-                if (empfaenger.SetFocus) empfaenger.SetFocus();
-            } else if (!AClose.isEmpty()) {
-                if (empfaenger.Close) empfaenger.Close();
-            }
-        },
-        Qt::QueuedConnection);
+    {
+        std::lock_guard lock(FMutex);
+        FAnfragen.push_back(TRegistrySettings().SetData(AParameters, ASetFocus, AClose));
+    }
+    // This object lives on the GUI thread: the delivery runs there.
+    QMetaObject::invokeMethod(this, "Ausliefern", Qt::QueuedConnection);
+}
+
+void TWatchRegistrySettings::Ausliefern() {
+    std::deque<TRegistrySettings> anfragen;
+    {
+        std::lock_guard lock(FMutex);
+        anfragen.swap(FAnfragen);
+    }
+    for (const TRegistrySettings& r : anfragen) {
+        if (!FAppHandle) return;
+        if (!r.Parameters.isEmpty()) {
+            if (FEmpfaenger.Parameters) FEmpfaenger.Parameters(r.Parameters);
+        } else if (!r.SetFocus.isEmpty()) {
+            if (FEmpfaenger.SetFocus) FEmpfaenger.SetFocus();
+        } else if (!r.Close.isEmpty()) {
+            if (FEmpfaenger.Close) FEmpfaenger.Close();
+        }
+    }
 }

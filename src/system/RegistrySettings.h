@@ -8,9 +8,9 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
-#include <atomic>
+#include <deque>
 #include <functional>
-#include <memory>
+#include <mutex>
 
 struct TRegistrySettings {
     QString Parameters; // "ProgramParameters"
@@ -54,6 +54,7 @@ struct THandoffEmpfaenger {
 };
 
 class TWatchRegistrySettings : public QThread {
+    Q_OBJECT
 public:
     // AApp receives the requests (dropped once it is gone); starts at once.
     TWatchRegistrySettings(QObject* AApp, const THandoffEmpfaenger& AEmpfaenger, const QString& AAppName);
@@ -63,6 +64,9 @@ public:
 protected:
     void run() override;
 
+private Q_SLOTS:
+    void Ausliefern();
+
 private:
     bool Pause();
     void QueueRegistryCommand(const QString& AParameters, const QString& AClose, const QString& ASetFocus);
@@ -70,7 +74,8 @@ private:
     QPointer<QObject> FAppHandle;
     THandoffEmpfaenger FEmpfaenger;
     QString FAppName;
-    std::shared_ptr<std::atomic<bool>> FLebtS = std::make_shared<std::atomic<bool>>(true);
+    std::mutex FMutex;
+    std::deque<TRegistrySettings> FAnfragen; // queued on the thread, run on the GUI thread
 };
 
 // Brings a window of this program to the front, un-minimised, even when
