@@ -126,27 +126,27 @@ private:
     }
 
     bool Oeffnen(const TWavData& AWav) {
-        pa_sample_spec spec{};
-        spec.format = AWav.Bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-        spec.rate = uint32_t(AWav.Rate);
-        spec.channels = uint8_t(AWav.Kanaele);
-        if (FStream && pa_sample_spec_equal(&spec, &FSpec)) return true;
+        pa_sample_spec art{};
+        art.format = AWav.Bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+        art.rate = uint32_t(AWav.Rate);
+        art.channels = uint8_t(AWav.Kanaele);
+        if (FStream && pa_sample_spec_equal(&art, &FArt)) return true;
         Schliessen();
         if (Clock::now() < FNaechsterVersuch) return false;
         pa_buffer_attr puffer;
         puffer.maxlength = uint32_t(-1);
-        puffer.tlength = uint32_t(pa_usec_to_bytes(PufferMs * 1000, &spec));
+        puffer.tlength = uint32_t(pa_usec_to_bytes(PufferMs * 1000, &art));
         puffer.prebuf = uint32_t(-1);
         puffer.minreq = uint32_t(-1);
         puffer.fragsize = uint32_t(-1);
         int fehler = 0;
-        FStream = pa_simple_new(nullptr, "Tastaro", PA_STREAM_PLAYBACK, nullptr, "Ereignisklang", &spec,
+        FStream = pa_simple_new(nullptr, "Tastaro", PA_STREAM_PLAYBACK, nullptr, "Ereignisklang", &art,
                                 nullptr, &puffer, &fehler);
         if (!FStream) {
             FNaechsterVersuch = Clock::now() + NeuVersuchNach;
             return false;
         }
-        FSpec = spec;
+        FArt = art;
         return true;
     }
 
@@ -165,7 +165,7 @@ private:
     std::thread FThread;
     // Owned by the sound thread only.
     pa_simple* FStream = nullptr;
-    pa_sample_spec FSpec{};
+    pa_sample_spec FArt{};
     Clock::time_point FNaechsterVersuch{};
 };
 

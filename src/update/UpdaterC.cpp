@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 #ifndef TASTARO_UPDATE_URL
@@ -293,17 +294,12 @@ void TUpdater::ExecuteCheck() {
         const std::optional<QString> text =
             HttpGetText(QUrl(FVersionUrl), FConnectTimeoutMs.load(), FRequestTimeoutMs.load());
         if (!FStopRequested.load()) {
-            if (!text) {
+            const QString version =
+                text ? IniValue(*text, FVersionSection, QStringLiteral("Version")) : QString();
+            if (version.isEmpty())
                 SetStatus(utError);
-            } else if (text->trimmed().isEmpty()) {
-                SetStatus(utError);
-            } else {
-                const QString version = IniValue(*text, FVersionSection, QStringLiteral("Version"));
-                if (version.isEmpty())
-                    SetStatus(utError);
-                else
-                    successS = ApplyVersionText(version);
-            }
+            else
+                successS = ApplyVersionText(version);
         }
     }
 
@@ -426,18 +422,7 @@ QString TUpdater::FormatCheckDate(const QDateTime& AValue) {
 
 QDateTime TUpdater::TryParseCheckDate(const QString& AText) {
     const QString t = AText.trimmed();
-    if (t.size() != 14) return QDateTime();
-    int teile[6] = {};
-    const int laengen[6] = {4, 2, 2, 2, 2, 2};
-    int pos = 0;
-    for (int i = 0; i < 6; ++i) {
-        bool okS = false;
-        teile[i] = t.mid(pos, laengen[i]).toInt(&okS, 10);
-        if (!okS) return QDateTime();
-        pos += laengen[i];
-    }
-    const QDate datum(teile[0], teile[1], teile[2]);
-    const QTime zeit(teile[3], teile[4], teile[5]);
-    if (!datum.isValid() || !zeit.isValid()) return QDateTime();
-    return QDateTime(datum, zeit);
+    if (t.size() != 14 || !std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }))
+        return QDateTime();
+    return QDateTime::fromString(t, QStringLiteral("yyyyMMddHHmmss"));
 }
