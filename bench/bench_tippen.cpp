@@ -7,7 +7,6 @@
 #include "FertigDialog.h"
 #include "Haupt.h"
 #include "Pfade.h"
-#include "SpeechOutput.h"
 #include "TextPane.h"
 
 #include <QApplication>
@@ -80,14 +79,14 @@ int main(int argc, char** argv) {
     PfadeBerechnen(p + QStringLiteral("Tastaro"), p);
 
     TFakeServices fakes;
-    TFakeSpeech sprache; // no voice chosen: silent
+    TFakeSprache sprache; // no voice chosen: silent
     TFakeFertig fertig;
     TFakeAuswahl auswahl;
     TFakeOptionen optionen;
     TFakeSchrift schrift;
     THauptDienste d;
     d.Services = fakes.Services();
-    d.Speech = &sprache;
+    d.Sprache = sprache.Platform();
     d.Fertig = &fertig;
     d.Auswahl = &auswahl;
     d.Optionen = &optionen;

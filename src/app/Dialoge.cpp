@@ -13,11 +13,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFile>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -97,9 +100,99 @@ public:
     }
 };
 
+// The voice list with volume and rate: a voice says its own description when
+// it is selected in the list, through the dialog's own facade, so that trying
+// voices never changes the main window's voice before OK.
+class TStimmenTest : public QObject {
+public:
+    TStimmenTest(QDialog* ADlg, const TSpeechPlatform& APlatform, TTolkSRD* ATolk, const TEinstellungen& AE)
+        : QObject(ADlg), Speech(false, APlatform), FTolk(ATolk) {
+        Label = new QLabel(QStringLiteral("S&timmen:"), ADlg);
+        Liste = new QListWidget(ADlg);
+        Liste->setObjectName(QStringLiteral("Lv2Stimmen"));
+        Liste->setAccessibleName(QStringLiteral("Stimmen"));
+        Label->setBuddy(Liste);
+        Liste->addItems(Speech.Tokens());
+        for (int i = 0; i < Liste->count(); ++i)
+            if (Liste->item(i)->text().compare(AE.Stimme, Qt::CaseInsensitive) == 0 ||
+                (i == 0 && AE.Stimme.compare(ScreenReaderStimmeAlt, Qt::CaseInsensitive) == 0))
+                Liste->setCurrentRow(i);
+        VolumeLabel = new QLabel(QStringLiteral("&Lautstärke (5-100):"), ADlg);
+        Volume = new QSpinBox(ADlg);
+        Volume->setObjectName(QStringLiteral("Le1Volume"));
+        Volume->setRange(5, 100);
+        Volume->setSingleStep(5);
+        Volume->setValue(AE.VoiceVolume);
+        VolumeLabel->setBuddy(Volume);
+        RateLabel = new QLabel(QStringLiteral("G&eschwindigkeit (-10-+10):"), ADlg);
+        Rate = new QSpinBox(ADlg);
+        Rate->setObjectName(QStringLiteral("Le2Rate"));
+        Rate->setRange(-10, 10);
+        Rate->setValue(AE.VoiceRate);
+        RateLabel->setBuddy(Rate);
+        FTimer.setSingleShot(true);
+        FTimer.setInterval(100);
+        connect(&FTimer, &QTimer::timeout, this, [this] { Sprechen(); });
+        connect(Liste, &QListWidget::currentRowChanged, this, [this] {
+            Freigeben(Liste->isEnabled());
+            if (Liste->hasFocus()) Testen();
+        });
+        for (QSpinBox* s : {Volume, Rate})
+            connect(s, &QSpinBox::valueChanged, this, [this] { Testen(); });
+        Liste->installEventFilter(this);
+    }
+
+    void Freigeben(bool AListeS) {
+        Liste->setEnabled(AListeS);
+        const bool stimmeS = AListeS && Liste->currentRow() > 0;
+        for (QWidget* w : {static_cast<QWidget*>(Volume), static_cast<QWidget*>(Rate),
+                           static_cast<QWidget*>(VolumeLabel), static_cast<QWidget*>(RateLabel)})
+            w->setEnabled(stimmeS);
+    }
+
+    TSpeech Speech;
+    QLabel* Label;
+    QListWidget* Liste;
+    QLabel* VolumeLabel;
+    QSpinBox* Volume;
+    QLabel* RateLabel;
+    QSpinBox* Rate;
+
+protected:
+    bool eventFilter(QObject* AObject, QEvent* AEvent) override {
+        if (AObject == Liste && AEvent->type() == QEvent::FocusIn) {
+            if (FTolk) FTolk->Output(QStringLiteral("Stimmen"), false);
+            Testen();
+        } else if (AObject == Liste && AEvent->type() == QEvent::FocusOut) {
+            FTimer.stop();
+            Speech.Stop();
+        }
+        return false;
+    }
+
+private:
+    void Testen() {
+        if (!Liste->currentItem()) return;
+        const QString name = Liste->currentItem()->text();
+        if (Speech.TokenDescription() != name)
+            Speech.SetTokenNrIndex(Speech.FindDescriptionInTokensNrIndex(name));
+        Speech.SetVolume(Volume->value());
+        Speech.SetRate(Rate->value());
+        FTimer.start();
+    }
+    void Sprechen() {
+        if (Speech.TokenNrIndex().Nr == 0 && FTolk) FTolk->Stop();
+        Speech.Speak(Speech.TokenDescription(), true);
+    }
+
+    TTolkSRD* FTolk;
+    QTimer FTimer;
+};
+
 class TOptionen : public IOptionenDialog {
 public:
-    bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const QStringList& AStimmen) override {
+    bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const TSpeechPlatform& APlatform,
+                TTolkSRD* ATolk) override {
         QDialog dlg(AOwner);
         dlg.setWindowTitle(QStringLiteral("Optionen"));
         auto* layout = new QVBoxLayout(&dlg);
@@ -140,15 +233,18 @@ public:
         QButtonGroup* sapi =
             gruppe(QStringLiteral("Sprachausgabe"),
                    {SapiText(sapiEin), SapiText(sapiBedarf), SapiText(sapiAus)}, AEinstellungen.Sapi);
-        auto* stimmeLabel = new QLabel(QStringLiteral("S&timme:"), &dlg);
-        auto* stimme = new QComboBox(&dlg);
-        stimme->addItem(QStringLiteral("(keine)"));
-        stimme->addItems(AStimmen);
-        stimmeLabel->setBuddy(stimme);
-        const int gewaehlt = static_cast<int>(AStimmen.indexOf(AEinstellungen.Stimme));
-        stimme->setCurrentIndex(gewaehlt >= 0 ? gewaehlt + 1 : 0);
-        layout->addWidget(stimmeLabel);
-        layout->addWidget(stimme);
+        TStimmenTest test(&dlg, APlatform, ATolk, AEinstellungen);
+        layout->addWidget(test.Label);
+        layout->addWidget(test.Liste);
+        layout->addWidget(test.VolumeLabel);
+        layout->addWidget(test.Volume);
+        layout->addWidget(test.RateLabel);
+        layout->addWidget(test.Rate);
+        auto freigeben = [&] {
+            test.Freigeben(sapi->checkedId() != sapiAus);
+        };
+        QObject::connect(sapi, &QButtonGroup::idClicked, &dlg, freigeben);
+        freigeben();
         auto* buttons = new QDialogButtonBox(&dlg);
         auto* ok = buttons->addButton(QStringLiteral("O&K"), QDialogButtonBox::AcceptRole);
         buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
@@ -156,7 +252,9 @@ public:
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
         layout->addWidget(buttons);
-        if (dlg.exec() != QDialog::Accepted) return false;
+        const bool okS = dlg.exec() == QDialog::Accepted;
+        test.Speech.Stop();
+        if (!okS) return false;
         AEinstellungen.Modus = static_cast<TModus>(std::max(modus->checkedId(), 0));
         AEinstellungen.TextVerschwindenS = verschwinden->isChecked();
         AEinstellungen.SoundsWiedergebenS = sounds->isChecked();
@@ -168,7 +266,9 @@ public:
         AEinstellungen.ProtokollS = protokoll->isChecked();
         AEinstellungen.BigCursorS = cursor->isChecked();
         AEinstellungen.Sapi = static_cast<TSapi>(std::max(sapi->checkedId(), 0));
-        AEinstellungen.Stimme = stimme->currentIndex() > 0 ? stimme->currentText() : QString();
+        AEinstellungen.Stimme = test.Liste->currentRow() >= 0 ? test.Liste->currentItem()->text() : QString();
+        AEinstellungen.VoiceVolume = test.Volume->value();
+        AEinstellungen.VoiceRate = test.Rate->value();
         return true;
     }
 };

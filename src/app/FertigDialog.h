@@ -3,6 +3,8 @@
 // protocol reader) and the area/file chooser, behind small interfaces so that
 // the main window's tests can answer them without a modal loop.
 
+#include "Speech.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -54,8 +56,11 @@ struct TEinstellungen;
 class IOptionenDialog {
 public:
     virtual ~IOptionenDialog() = default;
-    // AStimmen: the voices the speech output offers.
-    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const QStringList& AStimmen) = 0;
+    // The dialog lists and tries the voices with a speech facade of its own
+    // made from APlatform; ATolk is the main window's screen reader dispatcher
+    // for its spoken hints.
+    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const TSpeechPlatform& APlatform,
+                        TTolkSRD* ATolk) = 0;
 };
 
 // The font and colour dialog: true on OK with the new font and background.

@@ -9,7 +9,7 @@
 #include "KatDlgC.h"
 #include "Pfade.h"
 #include "RememberFilesC.h"
-#include "SpeechOutput.h"
+#include "Speech.h"
 #include "SystemServices.h"
 #include "TextPane.h"
 #include "UpdaterC.h"
@@ -54,11 +54,6 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     if (!FDienste.Auswahl) FDienste.Auswahl = RealAuswahlDialog();
     if (!FDienste.Optionen) FDienste.Optionen = RealOptionenDialog();
     if (!FDienste.Schrift) FDienste.Schrift = RealSchriftDialog();
-    FSpeech = ADienste.Speech;
-    if (!FSpeech) {
-        FEigeneSprache = CreateSpeechOutput();
-        FSpeech = FEigeneSprache.get();
-    }
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
 
@@ -186,6 +181,12 @@ void TForm1::FormCreate() {
         std::make_unique<TUpdater>(this, ProgrammName, QString(), ucmEveryStart, FDienste.UpdateBaseUrl);
     Updater->UseRegistryStorage(QStringLiteral("\\Software\\Tastaro"));
     Updater->CheckForUpdatesAtStartup();
+
+    // Neither connects to a screen reader or speech server yet: that happens
+    // when they are first asked, after the window is shown.
+    FTolk = std::make_unique<TTolkSRD>(FDienste.Sprache.Treiber);
+    FTolk->Load();
+    Speech = std::make_unique<TSpeech>(false, FDienste.Sprache);
 
     // The per-user folders; a failure shows itself later where they are written.
     if (!BenutzerOrdner.isEmpty()) QDir().mkpath(BenutzerOrdner);
@@ -317,6 +318,7 @@ void TForm1::FormShowPhase1() {
 
 void TForm1::Timer0StartTimer() {
     Timer0Start->stop();
+    if (FStimmeOffenS) SetStimme();
     if (!StartUpdater()) FormShowPhase2();
 }
 
@@ -461,6 +463,8 @@ void TForm1::FormDestroy() {
     for (QByteArray& s : FSnd)
         s.clear();
     Updater.reset(); // waits for a check still under way
+    FTolk.reset();
+    Speech.reset();
     // The per-user folders go when they are empty; rmdir fails on anything else.
     if (!BenutzerOrdner.isEmpty()) QDir().rmdir(BenutzerOrdner);
     if (!ProtokollOrdner.isEmpty()) QDir().rmdir(ProtokollOrdner);

@@ -5,6 +5,7 @@
 #include "DatenC.h"
 #include "ResConst.h"
 #include "Services.h"
+#include "Speech.h"
 
 #include <QElapsedTimer>
 #include <QFont>
@@ -27,7 +28,6 @@ class TRememberFiles;
 class THintergrundForm;
 struct TEinstellungen;
 struct TDateiRec;
-class ISpeechOutput;
 class IFertigDialog;
 class IAuswahlDialog;
 class IOptionenDialog;
@@ -37,7 +37,7 @@ class TUpdater;
 // Where the main window's collaborators come from; tests pass doubles.
 struct THauptDienste {
     TServices Services;
-    ISpeechOutput* Speech = nullptr;   // null: the real speech output
+    TSpeechPlatform Sprache;           // empty: the real screen reader and voices
     IFertigDialog* Fertig = nullptr;   // null: the real finish dialog
     IAuswahlDialog* Auswahl = nullptr; // null: the real chooser
     IOptionenDialog* Optionen = nullptr;
@@ -148,6 +148,7 @@ public:
     std::unique_ptr<TRememberFiles> RememberFiles;
     std::unique_ptr<TEinstellungen> Einstellungen;
     std::unique_ptr<TUpdater> Updater;
+    std::unique_ptr<TSpeech> Speech;
     QStringList ProtokollSl;
     QString SprechenText;
     QString GeschriebenText;
@@ -189,8 +190,10 @@ private:
     void Beep();
 
     THauptDienste FDienste;
-    std::unique_ptr<ISpeechOutput> FEigeneSprache;
-    ISpeechOutput* FSpeech = nullptr;
+    // The main window's own screen reader dispatcher: silences the screen
+    // reader before the program speaks and when a line is skipped.
+    std::unique_ptr<TTolkSRD> FTolk;
+    bool FStimmeOffenS = false; // the voice is applied once the window is shown
     THintergrundForm* FHintergrund = nullptr;
     QString FKategorietitel;
     int FAktivNr = -1;

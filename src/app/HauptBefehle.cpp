@@ -10,7 +10,7 @@
 #include "Pfade.h"
 #include "RegistrySettings.h"
 #include "RememberFilesC.h"
-#include "SpeechOutput.h"
+#include "Speech.h"
 #include "SystemServices.h"
 #include "TextFile.h"
 #include "TextPane.h"
@@ -291,7 +291,7 @@ void TForm1::MenuAktRefresh() {
 }
 
 void TForm1::MenuSpracheRefresh() {
-    const bool moeglichS = FSpeech->Nr() >= 0 && Einstellungen->Sapi != sapiAus &&
+    const bool moeglichS = Speech->TokenNrIndex().Nr >= 0 && Einstellungen->Sapi != sapiAus &&
                            !Einstellungen->Stimme.isEmpty() && !Memo2->ReadOnly();
     Freigabe(QStringLiteral("MenuSpracheTextSprechen"), moeglichS && !SprechenText.isEmpty());
     Freigabe(QStringLiteral("MenuSpracheTextBuchstabieren"), moeglichS && !SprechenText.isEmpty());
@@ -445,10 +445,10 @@ void TForm1::Timer1StatusTimer() {
 
 void TForm1::MenuSpracheFunktionen(int ATag) {
     if (ATag == 1 && FDienste.Services.Audio->IsPlaying()) FDienste.Services.Audio->Stop();
-    if (FSpeech->Nr() == -1) return;
+    if (Speech->TokenNrIndex().Nr == -1) return;
     switch (ATag) {
     case 1:
-        FSpeech->Stop();
+        Speech->Stop();
         break;
     case 2:
         Vorlage->Split(SprechenText);
@@ -492,7 +492,7 @@ void TForm1::MenuDateiDesktopLinkClick() {
 void TForm1::MenuDateiOptionenClick() {
     TEinstellungen neu = *Einstellungen;
     ApplicationEvents1ModalBegin();
-    const bool okS = FDienste.Optionen->Zeigen(this, neu, FSpeech->Stimmen());
+    const bool okS = FDienste.Optionen->Zeigen(this, neu, FDienste.Sprache, FTolk.get());
     ApplicationEvents1ModalEnd();
     if (!okS) return;
     const bool protokollVorherS = Einstellungen->ProtokollS;

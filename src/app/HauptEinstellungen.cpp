@@ -6,7 +6,7 @@
 #include "DatenC.h"
 #include "EinstellungenC.h"
 #include "EinstellungenSpeicher.h"
-#include "SpeechOutput.h"
+#include "Speech.h"
 #include "TextPane.h"
 
 #include <QWindow>
@@ -50,7 +50,12 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
         FFontColor = w.FontColor;
         FFontCharSet = w.FontCharSet;
         SetHintergrundNr(w.HintergrundNr);
-        SetStimme();
+        // Finding a synthesizer voice asks the speech server, which may first
+        // have to be started: at start that waits until the window is shown.
+        if (FFirstShowS)
+            FStimmeOffenS = true;
+        else
+            SetStimme();
     } else {
         w.MaximiertS = isMaximized();
         const QRect normal =
@@ -69,5 +74,12 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
 }
 
 void TForm1::SetStimme() {
-    FSpeech->SetStimme(Einstellungen->Stimme, Einstellungen->VoiceRate, Einstellungen->VoiceVolume);
+    FStimmeOffenS = false;
+    if (Einstellungen->Stimme.isEmpty()) {
+        Speech->SetTokenNrIndex({-1, -1});
+        return;
+    }
+    Speech->SetTokenNrIndex(Speech->FindDescriptionInTokensNrIndex(Einstellungen->Stimme));
+    Speech->SetRate(Einstellungen->VoiceRate);
+    Speech->SetVolume(Einstellungen->VoiceVolume);
 }

@@ -8,7 +8,7 @@
 #include "FertigDialog.h"
 #include "Pfade.h"
 #include "RememberFilesC.h"
-#include "SpeechOutput.h"
+#include "Speech.h"
 #include "TextPane.h"
 #include "VorlageC.h"
 
@@ -135,7 +135,7 @@ void TForm1::SetAktivNr(int AValue) {
 }
 
 void TForm1::MenuAktWeiterZurueck(int ATag) {
-    FSpeech->Stop();
+    FTolk->Stop();
     if (ATag == 1) {
         if (AktivNr() == -1) return;
         Ton(sFalsch, true);
@@ -207,8 +207,8 @@ void TForm1::Timer1SprechenTextTimer() {
 
 void TForm1::SpeakText(const QString& AText, bool MerkenS) {
     Q_UNUSED(MerkenS);
-    if (FSpeech->Nr() >= 0 && !Einstellungen->Stimme.isEmpty() && !AText.isEmpty()) {
-        FSpeech->Stop();
-        FSpeech->Speak(AText, true);
+    if (Speech->TokenNrIndex().Nr >= 0 && !Einstellungen->Stimme.isEmpty() && !AText.isEmpty()) {
+        FTolk->Stop();
+        Speech->Speak(AText, true);
     }
 }

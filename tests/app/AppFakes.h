@@ -6,7 +6,7 @@
 #include "FertigDialog.h"
 #include "Haupt.h"
 #include "Pfade.h"
-#include "SpeechOutput.h"
+#include "SpeechFakes.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,19 +14,6 @@
 #include <QTest>
 #include <deque>
 #include <memory>
-
-class TFakeSpeech : public ISpeechOutput {
-public:
-    QStringList Gesprochen;
-    int Stops = 0;
-    int NrWert = 1;
-    QString Stimme;
-    int Nr() const override { return Stimme.isEmpty() ? -1 : NrWert; }
-    void Speak(const QString& AText, bool) override { Gesprochen << AText; }
-    void Stop() override { ++Stops; }
-    void SetStimme(const QString& AStimme, int, int) override { Stimme = AStimme; }
-    QStringList Stimmen() const override { return {QStringLiteral("Teststimme")}; }
-};
 
 class TFakeFertig : public IFertigDialog {
 public:
@@ -58,7 +45,7 @@ class TFakeOptionen : public IOptionenDialog {
 public:
     std::function<void(TEinstellungen&)> Aendern;
     int Gezeigt = 0;
-    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen, const QStringList&) override {
+    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen, const TSpeechPlatform&, TTolkSRD*) override {
         ++Gezeigt;
         if (!Aendern) return false;
         Aendern(AEinstellungen);
@@ -81,13 +68,14 @@ inline void SchreibeDatei(const QString& APfad, const QByteArray& AInhalt) {
 struct THauptFixture {
     QTemporaryDir Ordner;
     TFakeServices Fakes;
-    TFakeSpeech Speech;
+    TFakeSprache Speech;
     TFakeFertig Fertig;
     TFakeAuswahl Auswahl;
     TFakeOptionen Optionen;
     TFakeSchrift Schrift;
     std::unique_ptr<TForm1> Form;
     QString UpdateBaseUrl; // empty: the build's update address
+    bool EchteSpracheS = false; // the real screen reader and voices instead of Speech
 
     // A program folder with one area of two files.
     void Anlegen() {
@@ -107,7 +95,7 @@ struct THauptFixture {
     TForm1* Erzeugen() {
         THauptDienste d;
         d.Services = Fakes.Services();
-        d.Speech = &Speech;
+        if (!EchteSpracheS) d.Sprache = Speech.Platform();
         d.Fertig = &Fertig;
         d.Auswahl = &Auswahl;
         d.Optionen = &Optionen;

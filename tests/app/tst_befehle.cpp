@@ -183,17 +183,20 @@ private Q_SLOTS:
         Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
         Form->SetStimme();
         QTest::keyClick(Form->Memo2, Qt::Key_Up, Qt::ControlModifier);
-        QCOMPARE(F->Speech.Gesprochen.size(), 1);
+        QCOMPARE(F->Speech.Gesprochen().size(), 1);
+        // the screen reader is silenced before the voice speaks
+        QCOMPARE(F->Speech.Welt->Aufrufe.mid(F->Speech.Welt->Aufrufe.size() - 3),
+                 QStringList({"Orca.Silence", "A.Stop", "A.Speak(" + F->Speech.Gesprochen().first() + ",1)"}));
         QTest::keyClick(Form->Memo2, Qt::Key_1, Qt::ControlModifier);
-        QCOMPARE(F->Speech.Gesprochen.size(), 2);
-        QVERIFY(F->Speech.Gesprochen.last().contains(QStringLiteral("Heinrich")));
+        QCOMPARE(F->Speech.Gesprochen().size(), 2);
+        QVERIFY(F->Speech.Gesprochen().last().contains(QStringLiteral("Heinrich")));
         // typed text: nothing typed yet, so the command does nothing
         QTest::keyClick(Form->Memo2, Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(F->Speech.Gesprochen.size(), 2);
+        QCOMPARE(F->Speech.Gesprochen().size(), 2);
         // with speech off the commands are disabled
         Form->Einstellungen->Sapi = sapiAus;
         QTest::keyClick(Form->Memo2, Qt::Key_Up, Qt::ControlModifier);
-        QCOMPARE(F->Speech.Gesprochen.size(), 2);
+        QCOMPARE(F->Speech.Gesprochen().size(), 2);
     }
 };
 

@@ -61,12 +61,19 @@ private Q_SLOTS:
             auto store = TastaroSettingsStore();
             store->setValue("KategorieFilename", "Probe.kat");
             store->setValue("DatenFilename", "a.txt");
+            store->setValue("Stimme", "teststimme");
+            store->setValue("VoiceRate", 3);
         }
         TForm1* form = f.Erzeugen();
         form->RegistryLadenSpeichern(true);
         QCOMPARE(form->Daten->AktivNr(), 0);
+        // the voice is looked up only once the window is on screen
+        QCOMPARE(form->Speech->TokenNrIndex().Nr, -1);
+        QVERIFY(f.Speech.Welt->Aufrufe.isEmpty());
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein};
         f.Zeigen();
+        QCOMPARE(form->Speech->TokenNrIndex(), (TNrIndex{1, 0}));
+        QVERIFY(f.Speech.Welt->Aufrufe.contains("A.Rate(3)"));
         QTRY_COMPARE(f.Fakes.MessageBoxes.Texte(), QStringList{"Soll das Training sofort gestartet werden?"});
         QTest::qWait(50);
         QCOMPARE(form->AktivNr(), -1);

@@ -72,12 +72,12 @@ private Q_SLOTS:
         // the line is spoken 400 ms later when speech is on
         Form->Einstellungen->Sapi = sapiEin;
         Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
-        F->Speech.Stimme = QStringLiteral("Teststimme");
+        Form->SetStimme();
         Form->SetAktivNr(0);
         QVERIFY(Form->Timer1SprechenText->isActive());
         QCOMPARE(Form->Timer1SprechenText->interval(), 400);
-        QTRY_COMPARE(F->Speech.Gesprochen.size(), 1);
-        QVERIFY(F->Speech.Gesprochen.first().contains(QStringLiteral("Hallo")));
+        QTRY_COMPARE(F->Speech.Gesprochen().size(), 1);
+        QVERIFY(F->Speech.Gesprochen().first().contains(QStringLiteral("Hallo")));
     }
 
     void eingabe_data() {

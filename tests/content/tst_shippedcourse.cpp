@@ -2,9 +2,13 @@
 // every training file in it loads with title, pairs and keystroke count.
 
 #include "DatenC.h"
+#include "SpracheCharTextC.h"
 #include "TextFile.h"
+#include "VorlageC.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QSet>
 #include <QTest>
@@ -78,6 +82,45 @@ private Q_SLOTS:
         QVERIFY(AudioS);
         for (const TFileTextType Art : {fttAnsi, fttUnicode, fttRtf, fttUtf8, fttUtf8Bom})
             QVERIFY2(Arten.contains(Art), qPrintable(QString::number(Art)));
+    }
+
+    // Every sign of the course that is spoken by name has a name in the shipped file.
+    void everyCourseCharacterHasSpokenName() {
+        const QString kurs = QStringLiteral(TASTARO_SOURCE_DATA_DIR "/Trainingstexte");
+        QStringList dateien;
+        QDirIterator it(kurs, {"*.txt", "*.rtf"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            dateien << it.next();
+        if (dateien.isEmpty())
+            QSKIP("No training files in data/Trainingstexte yet; the check runs once the course is there.");
+        TSpracheCharText t(QStringLiteral(TASTARO_SOURCE_DATA_DIR "/Config/SpracheCharText.txt"));
+        QStringList fehlen;
+        QSet<QChar> gemeldet;
+        for (const QString& datei : std::as_const(dateien)) {
+            QString text;
+            try {
+                text = ReadTextFile(datei);
+            } catch (const ETextFileError& e) {
+                QFAIL(qPrintable(datei + ": " + e.Message()));
+            }
+            const QStringList zeilen = text.split(QRegularExpression("\r\n|\r|\n"));
+            for (qsizetype z = 1; z < zeilen.size(); ++z) {
+                for (const QChar c : zeilen.at(z)) {
+                    if (c.unicode() <= 32) continue;
+                    const TVorlageSprachtextTyp typ = GetSprachtextTyp(c);
+                    const bool brauchtNamenS = typ == stSatzzeichen || typ == stSonder || !c.isLetterOrNumber();
+                    if (!brauchtNamenS || gemeldet.contains(c) || !t.FindCharStr(QString(c), 0).isEmpty())
+                        continue;
+                    gemeldet.insert(c);
+                    fehlen << QStringLiteral("U+%1 '%2' (%3, Zeile %4)")
+                                  .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                                  .arg(c)
+                                  .arg(QFileInfo(datei).fileName())
+                                  .arg(z + 1);
+                }
+            }
+        }
+        QVERIFY2(fehlen.isEmpty(), qPrintable("Ohne gesprochenen Namen: " + fehlen.join(", ")));
     }
 };
 

@@ -1,6 +1,5 @@
 #include "SpracheCharTextC.h"
 #include "TextFile.h"
-#include "VorlageC.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -32,7 +31,6 @@ private Q_SLOTS:
     void missingOrBrokenFileLeavesListsEmpty();
     void configFolderIsPreferred();
     void shippedFileHasAllWords();
-    void shippedFileNamesEveryCourseCharacter();
 };
 
 // Each row: file content, the characters looked up, expected speech.
@@ -167,43 +165,5 @@ void TstSpracheCharText::shippedFileHasAllWords() {
 
 // Nothing a user must type may be silent: every character that the template
 // does not speak as a letter or digit needs a name in the shipped file.
-void TstSpracheCharText::shippedFileNamesEveryCourseCharacter() {
-    const QString kurs = QStringLiteral(TASTARO_SOURCE_DATA_DIR "/Trainingstexte");
-    QStringList dateien;
-    QDirIterator it(kurs, {"*.txt", "*.rtf"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        dateien << it.next();
-    if (dateien.isEmpty())
-        QSKIP("No training files in data/Trainingstexte yet; the check runs once the course is there.");
-    TSpracheCharText t(cGeliefert);
-    QStringList fehlen;
-    QSet<QChar> gemeldet;
-    for (const QString& datei : std::as_const(dateien)) {
-        QString text;
-        try {
-            text = ReadTextFile(datei);
-        } catch (const ETextFileError& e) {
-            QFAIL(qPrintable(datei + ": " + e.Message()));
-        }
-        const QStringList zeilen = text.split(QRegularExpression("\r\n|\r|\n"));
-        for (qsizetype z = 1; z < zeilen.size(); ++z) {
-            for (const QChar c : zeilen.at(z)) {
-                if (c.unicode() <= 32) continue;
-                const TVorlageSprachtextTyp typ = GetSprachtextTyp(c);
-                const bool brauchtNamenS = typ == stSatzzeichen || typ == stSonder || !c.isLetterOrNumber();
-                if (!brauchtNamenS || gemeldet.contains(c) || !t.FindCharStr(QString(c), 0).isEmpty())
-                    continue;
-                gemeldet.insert(c);
-                fehlen << QStringLiteral("U+%1 '%2' (%3, Zeile %4)")
-                              .arg(c.unicode(), 4, 16, QLatin1Char('0'))
-                              .arg(c)
-                              .arg(QFileInfo(datei).fileName())
-                              .arg(z + 1);
-            }
-        }
-    }
-    QVERIFY2(fehlen.isEmpty(), qPrintable("Ohne gesprochenen Namen: " + fehlen.join(", ")));
-}
-
 QTEST_GUILESS_MAIN(TstSpracheCharText)
 #include "tst_sprachechartext.moc"

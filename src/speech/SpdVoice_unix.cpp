@@ -1,0 +1,157 @@
+#include "SpdVoice.h"
+
+#include "SapiBasics.h"
+#include "SpdVerbindung.h"
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+
+using namespace std::chrono_literals;
+
+namespace {
+// Starting the server on demand takes about a second here.
+constexpr auto VerbindenFrist = 3s;
+// The espeak-ng module alone sends some thirteen thousand voices.
+constexpr auto AufzaehlenFrist = 10s;
+
+// The module's voices as the server lists them (name, language, variant).
+// eSpeak NG lists every language once more with each of its ~100 variants;
+// only the plain languages are offered, as nobody picks from thousands.
+QList<TSpObjectToken> StimmenDesModuls(const QByteArray& AModul, const QByteArrayList& AZeilen) {
+    QList<TSpObjectToken> alle;
+    QList<TSpObjectToken> ohneVariante;
+    const QString modul = QString::fromUtf8(AModul);
+    for (const QByteArray& zeile : AZeilen) {
+        const QByteArrayList teile = zeile.split('\t');
+        const QString name = QString::fromUtf8(teile.value(0));
+        if (name.isEmpty()) continue;
+        TSpObjectToken token{modul + u':' + name, modul + QStringLiteral(": ") + name};
+        const QByteArray variante = teile.value(2);
+        if (variante.isEmpty() || variante == "none") ohneVariante.append(token);
+        alle.append(std::move(token));
+    }
+    return ohneVariante.isEmpty() ? alle : ohneVariante;
+}
+
+// Answers of the server that do not change while a connection lasts; only
+// the worker touches them.
+struct TStimmenCache {
+    int Generation = 0;
+    std::map<QByteArray, QList<TSpObjectToken>> ProModul;
+};
+
+class TSpdVoice : public TSpVoice {
+public:
+    TSpdVoice()
+        : FCache(std::make_shared<TStimmenCache>()),
+          FVerbindung(std::make_unique<TSpdVerbindung>(
+              "voice", "message",
+              [this](int AStrom, TSpdVerbindung::TMeldung AMeldung) { Melden(AStrom, AMeldung); })) {}
+
+    ~TSpdVoice() override { FVerbindung.reset(); }
+
+    QList<TSpObjectToken> GetVoices() override {
+        auto stimmen = std::make_shared<QList<TSpObjectToken>>();
+        const bool gutS = FVerbindung->Abfragen(
+            [stimmen, cache = FCache](TSpdVerbindung::TKanal& k) {
+                if (cache->Generation != k.Generation()) {
+                    cache->ProModul.clear();
+                    cache->Generation = k.Generation();
+                }
+                const auto module = k.Befehl("LIST OUTPUT_MODULES");
+                if (!module) return;
+                bool umgeschaltetS = false;
+                for (const QByteArray& modul : *module) {
+                    auto it = cache->ProModul.find(modul);
+                    if (it == cache->ProModul.end()) {
+                        // Only the connection's own output module can be asked.
+                        umgeschaltetS = true;
+                        if (!k.Befehl("SET SELF OUTPUT_MODULE " + modul)) continue;
+                        const auto zeilen = k.Befehl("LIST SYNTHESIS_VOICES");
+                        if (!zeilen) continue;
+                        it = cache->ProModul.emplace(modul, StimmenDesModuls(modul, *zeilen)).first;
+                    }
+                    stimmen->append(it->second);
+                }
+                if (umgeschaltetS) k.EinstellungenErneuern();
+            },
+            VerbindenFrist + AufzaehlenFrist);
+        if (!gutS) throw std::runtime_error("speech-dispatcher did not list its voices");
+        return *stimmen;
+    }
+
+    std::optional<TSpObjectToken> Voice() override {
+        if (!FVerbindung->Verbunden(VerbindenFrist)) return std::nullopt;
+        return FAktuell;
+    }
+
+    void SetVoice(const TSpObjectToken& AToken) override {
+        FAktuell = AToken;
+        const qsizetype trenner = AToken.Id.indexOf(u':');
+        if (trenner < 0) {
+            // the server's default voice
+            FVerbindung->Einstellen("stimme", {});
+            FVerbindung->Einstellen("modul", {});
+            return;
+        }
+        FVerbindung->Einstellen("modul", "SET SELF OUTPUT_MODULE " + AToken.Id.left(trenner).toUtf8());
+        FVerbindung->Einstellen("stimme", "SET SELF SYNTHESIS_VOICE " + AToken.Id.mid(trenner + 1).toUtf8());
+    }
+
+    int GetRate() override { return FRate.value_or(FVerbindung->ServerRateUndLautstaerke().first / 10); }
+
+    void SetRate(int AValue) override {
+        FRate = std::clamp(AValue, -10, 10);
+        FVerbindung->Einstellen("rate", "SET SELF RATE " + QByteArray::number(*FRate * 10));
+    }
+
+    int GetVolume() override {
+        return FVolume.value_or((FVerbindung->ServerRateUndLautstaerke().second + 100) / 2);
+    }
+
+    void SetVolume(int AValue) override {
+        FVolume = std::clamp(AValue, 0, 100);
+        FVerbindung->Einstellen("lautstaerke", "SET SELF VOLUME " + QByteArray::number(*FVolume * 2 - 100));
+    }
+
+    int Speak(const QString& AText, int AFlags) override {
+        if (AFlags & SVSFPurgeBeforeSpeak) FVerbindung->Abbrechen(false);
+        if (AText.isEmpty()) return 0;
+        const int strom = FVerbindung->Sagen(AText);
+        if (!(AFlags & SVSFlagsAsync)) {
+            // Bounded, so that a server that never reports the end cannot
+            // hold the caller for ever: generous for slow speech.
+            const auto frist = std::min<std::chrono::milliseconds>(5s + AText.size() * 150ms, 120s);
+            FVerbindung->WarteAufEnde(strom, frist);
+        }
+        return strom;
+    }
+
+    // Not passed on: a PAUSE silences this server (0.11, espeak-ng module)
+    // for every client, RESUME and CANCEL do not bring it back, and Orca
+    // would fall silent with it. Nothing in the program pauses.
+    void Pause() override {}
+    void Resume() override {}
+    std::shared_ptr<TSpEvent> SpeakCompleteEvent() override { return nullptr; }
+
+private:
+    void Melden(int AStrom, TSpdVerbindung::TMeldung AMeldung) {
+        if (AMeldung == TSpdVerbindung::TMeldung::Beginn) {
+            if (StartStream) StartStream(AStrom);
+        } else if (EndStream) {
+            EndStream(AStrom);
+        }
+    }
+
+    std::shared_ptr<TStimmenCache> FCache;
+    std::unique_ptr<TSpdVerbindung> FVerbindung;
+    TSpObjectToken FAktuell; // the server's default voice until one is chosen
+    std::optional<int> FRate;
+    std::optional<int> FVolume;
+};
+} // namespace
+
+std::unique_ptr<TSpVoice> CreateSpdVoice() {
+    return std::make_unique<TSpdVoice>();
+}

@@ -1,0 +1,140 @@
+#include "Speech.h"
+
+#include "Sapi5_1.h"
+#include "Sapi5_4.h"
+
+TSpeech::TSpeech(bool AOnlyUseSapiSpeech, const TSpeechPlatform& APlatform)
+    : FOnlyUseSapiSpeech(AOnlyUseSapiSpeech), FTolk(std::make_unique<TTolkSRD>(APlatform.Treiber)) {
+    FTolk->Load();
+    FSapi5_1 = APlatform.Sapi5_1 ? APlatform.Sapi5_1() : std::make_unique<TSapi5_1>();
+    FSapi5_4 = APlatform.Sapi5_4 ? APlatform.Sapi5_4() : std::make_unique<TSapi5_4>();
+}
+
+TSpeech::~TSpeech() {
+    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()}) {
+        if (!e) continue;
+        e->SetOnStartStream(nullptr);
+        e->SetOnEndStream(nullptr);
+    }
+    FSapi5_4.reset();
+    FSapi5_1.reset();
+    FTolk.reset();
+}
+
+TSapiBase* TSpeech::Engine() const {
+    if (FNrIndex.Nr == 1) return FSapi5_1.get();
+    if (FNrIndex.Nr == 2) return FSapi5_4.get();
+    return nullptr;
+}
+
+QStringList TSpeech::Tokens() {
+    FTokens.clear();
+    if (!FOnlyUseSapiSpeech) FTokens << ScreenReaderStimme;
+    if (FSapi5_1) FTokens << FSapi5_1->Tokens();
+    if (FSapi5_4) FTokens << FSapi5_4->Tokens();
+    return FTokens;
+}
+
+TNrIndex TSpeech::FindDescriptionInTokensNrIndex(const QString& ADescription) {
+    const TNrIndex screenReader{0, -1};
+    if (ADescription.isEmpty() || ADescription.compare(ScreenReaderStimme, Qt::CaseInsensitive) == 0 ||
+        ADescription.compare(ScreenReaderStimmeAlt, Qt::CaseInsensitive) == 0)
+        return screenReader;
+    if (FSapi5_1) {
+        const int i = FSapi5_1->FindDescriptionInTokensIndex(ADescription);
+        if (i >= 0) return {1, i};
+    }
+    if (FSapi5_4) {
+        const int i = FSapi5_4->FindDescriptionInTokensIndex(ADescription);
+        if (i >= 0) return {2, i};
+    }
+    return screenReader;
+}
+
+void TSpeech::SetTokenNrIndex(TNrIndex AValue) {
+    FNrIndex = AValue;
+    if (AValue.Nr == 0) {
+        FNrIndex.Index = -1;
+    } else if (TSapiBase* e = Engine()) {
+        e->SetTokenIndex(AValue.Index);
+        FNrIndex.Index = e->TokenIndex();
+    } else {
+        FNrIndex = {};
+    }
+    if (Engine()) {
+        SetRate(FRate);
+        SetVolume(FVolume);
+    }
+}
+
+QString TSpeech::TokenDescription() {
+    if (FNrIndex.Nr == 0) return ScreenReaderStimme;
+    if (TSapiBase* e = Engine()) return e->TokenDescription();
+    return QString();
+}
+
+int TSpeech::Rate() {
+    TSapiBase* e = Engine();
+    return e ? e->Rate() : 0;
+}
+
+void TSpeech::SetRate(int AValue) {
+    FRate = AValue;
+    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
+        if (e) e->SetRate(AValue);
+}
+
+int TSpeech::Volume() {
+    TSapiBase* e = Engine();
+    return e ? e->Volume() : 0;
+}
+
+void TSpeech::SetVolume(int AValue) {
+    FVolume = AValue;
+    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
+        if (e) e->SetVolume(AValue);
+}
+
+void TSpeech::Speak(const QString& AText, bool AStopS) {
+    if (FNrIndex.Nr == 0) {
+        FTolk->Speak(AText, AStopS);
+    } else if (TSapiBase* e = Engine()) {
+        if (AStopS) e->Stop();
+        e->Speak(AText, SVSFlagsAsync);
+    }
+}
+
+void TSpeech::Stop() {
+    if (FNrIndex.Nr == 0)
+        FTolk->Stop();
+    else if (TSapiBase* e = Engine())
+        e->Stop();
+}
+
+TSpVoiceStartStream TSpeech::OnStartStream() const {
+    TSapiBase* e = Engine();
+    return e ? e->OnStartStream() : TSpVoiceStartStream{};
+}
+
+void TSpeech::SetOnStartStream(TSpVoiceStartStream AHandler) {
+    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
+        if (e) e->SetOnStartStream(AHandler);
+}
+
+TSpVoiceEndStream TSpeech::OnEndStream() const {
+    TSapiBase* e = Engine();
+    return e ? e->OnEndStream() : TSpVoiceEndStream{};
+}
+
+void TSpeech::SetOnEndStream(TSpVoiceEndStream AHandler) {
+    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
+        if (e) e->SetOnEndStream(AHandler);
+}
+
+QString TSpeech::FindRandomDescription(const QString& FindString) {
+    const QStringList l = Tokens();
+    if (!FindString.isEmpty())
+        for (const QString& s : l)
+            if (s.contains(FindString, Qt::CaseSensitive)) return s;
+    return l.isEmpty() ? QString() : l.first();
+}

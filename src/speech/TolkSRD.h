@@ -1,0 +1,45 @@
+#pragma once
+// The screen reader dispatcher: finds the screen reader that runs and hands
+// each request to its driver. Several dispatchers may exist; each works on its
+// own. Used on the main thread only.
+
+#include "ScreenReaderDriver.h"
+
+#include <functional>
+
+using TScreenReaderDriverFabrik = std::function<TScreenReaderDriverListe()>;
+
+// The drivers of this platform's screen readers, in detection order.
+TScreenReaderDriverListe PlatformScreenReaderDrivers();
+
+class TTolkSRD {
+public:
+    // AFabrik makes the drivers at Load; empty: the platform's drivers.
+    explicit TTolkSRD(TScreenReaderDriverFabrik AFabrik = {});
+    ~TTolkSRD();
+    TTolkSRD(const TTolkSRD&) = delete;
+    TTolkSRD& operator=(const TTolkSRD&) = delete;
+
+    bool IsLoaded() const { return FIsLoaded; }
+    void Load();
+    void Unload();
+    // The name of the running screen reader, or empty. Asked afresh each time.
+    QString DetectScreenReader();
+
+    bool Speak(const QString& S, bool Interrupt);
+    bool Output(const QString& S, bool Interrupt);
+    bool Braille(const QString& S);
+    bool IsSpeaking();
+    bool Silence();
+    bool Stop() { return Silence(); }
+    bool HasSpeech();
+    bool HasBraille();
+
+    TScreenReaderDriver* CurrentSRD() const { return FCurrentSRD; }
+
+private:
+    TScreenReaderDriverFabrik FFabrik;
+    bool FIsLoaded = false;
+    TScreenReaderDriverListe FList;
+    TScreenReaderDriver* FCurrentSRD = nullptr;
+};

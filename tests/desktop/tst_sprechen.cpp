@@ -1,0 +1,160 @@
+// The trainer speaks on a real desktop (run under desktop-session --orca): the
+// line that comes up is heard on the sound server's null sink with the screen
+// reader voice (Orca runs) and with a voice of either synthesizer engine, Esc
+// silences it, the speech commands are heard, and rate and volume take effect.
+
+#include "AppFakes.h"
+#include "EinstellungenC.h"
+#include "TextPane.h"
+
+#include <QProcess>
+#include <QtEndian>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+// The level on the null sink's monitor, read continuously from parec.
+class TPegel {
+public:
+    TPegel() {
+        FAufnahme.start(QStringLiteral("parec"), {"-d", "nul.monitor", "--raw", "--format=s16le", "--channels=1",
+                                                   "--rate=16000", "--latency-msec=20"});
+    }
+    ~TPegel() {
+        FAufnahme.kill();
+        FAufnahme.waitForFinished();
+    }
+    bool Laeuft() { return FAufnahme.waitForStarted(); }
+    // RMS of the last 100 ms.
+    double Jetzt() {
+        FRoh += FAufnahme.readAllStandardOutput();
+        const qsizetype n = std::min<qsizetype>(FRoh.size() / 2, 1600);
+        double summe = 0;
+        for (qsizetype i = FRoh.size() / 2 - n; i < FRoh.size() / 2; ++i) {
+            const double s = qFromLittleEndian<qint16>(FRoh.constData() + 2 * i);
+            summe += s * s;
+        }
+        if (FRoh.size() > 1 << 20) FRoh = FRoh.right(64000);
+        return n ? std::sqrt(summe / n) : 0;
+    }
+    // Waits until the level is above or below the threshold; the time it took, or -1.
+    qint64 Warte(bool ATonS, int AFristMs) {
+        QElapsedTimer uhr;
+        uhr.start();
+        while (uhr.elapsed() < AFristMs) {
+            QTest::qWait(20);
+            if ((Jetzt() > Schwelle) == ATonS) return uhr.elapsed();
+        }
+        return -1;
+    }
+    // How long the sound lasts from now on, and its mean level.
+    std::pair<qint64, double> Messen(int AFristMs) {
+        QElapsedTimer uhr;
+        uhr.start();
+        qint64 still = -1;
+        double summe = 0;
+        int n = 0;
+        while (uhr.elapsed() < AFristMs) {
+            QTest::qWait(20);
+            const double p = Jetzt();
+            if (p > Schwelle) {
+                still = -1;
+                summe += p;
+                ++n;
+            } else if (still < 0) {
+                still = uhr.elapsed();
+            } else if (uhr.elapsed() - still > 600) {
+                break;
+            }
+        }
+        return {still < 0 ? uhr.elapsed() : still, n ? summe / n : 0};
+    }
+    static constexpr double Schwelle = 150;
+
+private:
+    QProcess FAufnahme;
+    QByteArray FRoh;
+};
+} // namespace
+
+class TstSprechen : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<THauptFixture> F;
+    TForm1* Form = nullptr;
+
+    void Vorbereiten(const QString& AStimme, int ARate = 0, int AVolume = 100) {
+        F = std::make_unique<THauptFixture>();
+        F->EchteSpracheS = true;
+        F->Anlegen();
+        Form = F->Erzeugen();
+        F->Zeigen();
+        Form->Einstellungen->Sapi = sapiEin;
+        Form->Einstellungen->Stimme = AStimme;
+        Form->Einstellungen->VoiceRate = ARate;
+        Form->Einstellungen->VoiceVolume = AVolume;
+        Form->SetStimme();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("info")}) == 0,
+                 "no sound server: run under tests/desktop/desktop-session --orca");
+        QVERIFY2(qEnvironmentVariableIsSet("TASTARO_ORCA_PID"), "no Orca: run under desktop-session --orca");
+    }
+
+    void zeileUndBefehleWerdenGehoert_data() {
+        QTest::addColumn<QString>("stimme");
+        QTest::addColumn<int>("nr");
+        QTest::newRow("Bildschirmleser") << ScreenReaderStimme << 0;
+        QTest::newRow("Sprachserver") << "espeak-ng: German" << 1;
+        QTest::newRow("im Programm") << "German (eSpeak NG)" << 2;
+    }
+    void zeileUndBefehleWerdenGehoert() {
+        QFETCH(QString, stimme);
+        QFETCH(int, nr);
+        Vorbereiten(stimme);
+        QCOMPARE(Form->Speech->TokenNrIndex().Nr, nr);
+        TPegel pegel;
+        QVERIFY(pegel.Laeuft());
+        QVERIFY2(pegel.Warte(false, 3000) >= 0, "the sink is not quiet before the test");
+        F->Starten(mNachtippen);
+        QVERIFY2(pegel.Warte(true, 5000) >= 0, "the line that came up was not heard");
+        QTest::keyClick(Form->Memo1, Qt::Key_Escape);
+        const qint64 stille = pegel.Warte(false, 2000);
+        QVERIFY2(stille >= 0, "Esc did not silence the line");
+        qInfo("silent %lld ms after Esc", stille);
+        for (const auto& [taste, name] : {std::pair{Qt::Key_Up, "Strg+Auf"}, std::pair{Qt::Key_1, "Strg+1"}}) {
+            QTest::keyClick(Form->Memo1, taste, Qt::ControlModifier);
+            QVERIFY2(pegel.Warte(true, 3000) >= 0, name);
+            QTest::keyClick(Form->Memo1, Qt::Key_Escape);
+            QVERIFY(pegel.Warte(false, 2000) >= 0);
+        }
+    }
+
+    void rateUndLautstaerkeWirken_data() {
+        QTest::addColumn<QString>("stimme");
+        QTest::newRow("Sprachserver") << "espeak-ng: German";
+        QTest::newRow("im Programm") << "German (eSpeak NG)";
+    }
+    void rateUndLautstaerkeWirken() {
+        QFETCH(QString, stimme);
+        QList<std::pair<qint64, double>> m;
+        for (const auto& [rate, volume] : {std::pair{-6, 100}, std::pair{6, 100}, std::pair{6, 25}}) {
+            Vorbereiten(stimme, rate, volume);
+            TPegel pegel;
+            QVERIFY(pegel.Laeuft());
+            QVERIFY(pegel.Warte(false, 3000) >= 0);
+            F->Starten(mNachtippen);
+            QVERIFY(pegel.Warte(true, 5000) >= 0);
+            m << pegel.Messen(8000);
+        }
+        qInfo("slow %lld ms, fast %lld ms; level %.0f at 100, %.0f at 25", m[0].first, m[1].first, m[1].second,
+              m[2].second);
+        QVERIFY2(m[0].first > m[1].first * 3 / 2, "the slow voice is not slower");
+        QVERIFY2(m[1].second > m[2].second * 2, "the quiet voice is not quieter");
+    }
+};
+
+QTEST_MAIN(TstSprechen)
+#include "tst_sprechen.moc"
