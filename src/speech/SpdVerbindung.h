@@ -44,7 +44,9 @@ public:
     class TKanal {
     public:
         // Sends one command; the data lines of a positive reply, none on a
-        // negative reply or when the connection broke.
+        // negative reply or when the connection broke. (libspeechd's own
+        // setters format into static buffers shared by all connections, and
+        // its voice list parser is quadratic, so commands are written here.)
         std::optional<QByteArrayList> Befehl(const QByteArray& ABefehl);
         // Sends the stored settings again (after a request changed them).
         void EinstellungenErneuern();
@@ -103,7 +105,6 @@ private:
         QByteArray Ersetzt; // a setting or cancel that a newer one of the same kind makes moot
     };
 
-    void StarteArbeiter();
     void Arbeiten();
     void Verbinde(TKanal& AKanal);
     void Trenne(TKanal& AKanal);

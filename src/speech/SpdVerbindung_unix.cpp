@@ -26,6 +26,51 @@ std::map<size_t, TSpdVerbindung*>& Register() {
     return r;
 }
 
+// A cancel of all speech asked for on one connection must reach the server
+// before a text asked for later on another connection (the main window
+// silences the screen reader, then its voice speaks), or it cuts that text
+// off: each connection has its own worker, so texts wait for the cancels
+// that were asked for before them. A cancel counts as done when its request
+// has run or has been dropped unsent.
+struct TAbbruchSchranke {
+    std::mutex Mutex;
+    std::condition_variable Bedingung;
+    quint64 Vergeben = 0;
+    std::set<quint64> Offen;
+};
+TAbbruchSchranke& Schranke() {
+    static TAbbruchSchranke s;
+    return s;
+}
+struct TAbbruchMarke {
+    quint64 Nr;
+    TAbbruchMarke() {
+        std::lock_guard lock(Schranke().Mutex);
+        Nr = ++Schranke().Vergeben;
+        Schranke().Offen.insert(Nr);
+    }
+    ~TAbbruchMarke() {
+        {
+            std::lock_guard lock(Schranke().Mutex);
+            Schranke().Offen.erase(Nr);
+        }
+        Schranke().Bedingung.notify_all();
+    }
+    TAbbruchMarke(const TAbbruchMarke&) = delete;
+    TAbbruchMarke& operator=(const TAbbruchMarke&) = delete;
+};
+quint64 AbbruecheBisher() {
+    std::lock_guard lock(Schranke().Mutex);
+    return Schranke().Vergeben;
+}
+// Bounded: a server that hangs on one connection must not silence the others.
+void AufAbbruecheWarten(quint64 ABis) {
+    std::unique_lock lock(Schranke().Mutex);
+    Schranke().Bedingung.wait_for(lock, 1s, [ABis] {
+        return Schranke().Offen.empty() || *Schranke().Offen.begin() > ABis;
+    });
+}
+
 // The protocol ends a text at a line holding a single dot, so dots that
 // start a line are doubled; its lines end in CR LF.
 QByteArray SsipText(const QString& AText) {
@@ -178,8 +223,12 @@ int TSpdVerbindung::Sagen(const QString& AText) {
     VersuchStarten();
     const int strom = FNaechsterStrom++;
     FOffen.insert(strom);
-    Einreihen(
-        {[this, strom, text = SsipText(AText)](TKanal& k) { SagenAusfuehren(k, strom, text); }, strom, {}});
+    Einreihen({[this, strom, text = SsipText(AText), bis = AbbruecheBisher()](TKanal& k) {
+                   AufAbbruecheWarten(bis);
+                   SagenAusfuehren(k, strom, text);
+               },
+               strom,
+               {}});
     return strom;
 }
 
@@ -196,12 +245,14 @@ void TSpdVerbindung::Abbrechen(bool AAlleS) {
         }
     }
     const QByteArray befehl = AAlleS ? "CANCEL ALL" : "CANCEL SELF";
+    std::shared_ptr<TAbbruchMarke> marke = AAlleS ? std::make_shared<TAbbruchMarke>() : nullptr;
+    auto fn = [befehl, marke](TKanal& k) { k.Befehl(befehl); };
     // Nothing new was queued since a cancel still waiting: one is enough.
     if (!FAuftraege.empty() && FAuftraege.back().Ersetzt.startsWith("CANCEL")) {
-        if (AAlleS) FAuftraege.back() = {[](TKanal& k) { k.Befehl("CANCEL ALL"); }, 0, befehl};
+        if (AAlleS) FAuftraege.back() = {fn, 0, befehl};
         return;
     }
-    Einreihen({[befehl](TKanal& k) { k.Befehl(befehl); }, 0, befehl});
+    Einreihen({fn, 0, befehl});
 }
 
 void TSpdVerbindung::Einstellen(const QByteArray& AName, const QByteArray& ABefehl) {

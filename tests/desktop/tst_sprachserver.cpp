@@ -147,17 +147,18 @@ private Q_SLOTS:
         Orca.reset();
     }
 
-    // Before any server runs: an address where none can start.
+    // An address that libspeechd cannot use: no server is reached (and none
+    // started). The next attempt is due two seconds later; until then nothing waits.
     void ohneServerKeineStimme() {
-        qputenv("SPEECHD_ADDRESS", "unix_socket:/nonexistent/tastaro/speechd.sock");
+        qputenv("SPEECHD_ADDRESS", "unerreichbar");
         {
             auto stimme = CreateSpdVoice();
             QVERIFY(!stimme->Voice());
-            // the next attempt only two seconds later: no waiting meanwhile
+            QVERIFY_THROWS_EXCEPTION(std::exception, stimme->GetVoices());
             QElapsedTimer uhr;
             uhr.start();
             QVERIFY(!stimme->Voice());
-            QVERIFY_THROWS_EXCEPTION(std::exception, stimme->GetVoices());
+            QVERIFY(stimme->Speak(Satz, SVSFlagsAsync) > 0);
             QVERIFY2(uhr.elapsed() < 100, qPrintable(QString::number(uhr.elapsed())));
         }
         qunsetenv("SPEECHD_ADDRESS");
@@ -309,12 +310,12 @@ private Q_SLOTS:
     void orcaBeendetIstNichtErkannt() {
         const pid_t pid = qEnvironmentVariableIntValue("TASTARO_ORCA_PID");
         QVERIFY(pid > 0);
-        QCOMPARE(::kill(pid, SIGTERM), 0);
+        // Orca takes seconds over a polite end; how it ends is not the point here.
+        QCOMPARE(::kill(pid, SIGKILL), 0);
         auto beendet = [pid] {
             QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
             return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z");
         };
-        if (!QTest::qWaitFor(beendet, 3000)) ::kill(pid, SIGKILL);
         QVERIFY(QTest::qWaitFor(beendet, 3000));
         QElapsedTimer uhr;
         uhr.start();
