@@ -3,6 +3,7 @@
 // protocol reader) and the area/file chooser, behind small interfaces so that
 // the main window's tests can answer them without a modal loop.
 
+#include "KatDlgC.h"
 #include "Speech.h"
 
 #include <QColor>
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 class QWidget;
+class IAudioPlayer;
 
 enum class TFertigErgebnis { Weiter, Wiederholen, Schliessen };
 
@@ -21,13 +23,15 @@ struct TFertigDaten {
     QStringList Zeilen;   // the report, one line each
     QString SoundDatei;   // the finish sound
     QFont Font;
+    QColor SchriftFarbe; // the training font's colour; invalid: black
     QColor Hintergrund;
 };
 
 class IFertigDialog {
 public:
     virtual ~IFertigDialog() = default;
-    virtual TFertigErgebnis Zeigen(QWidget* AOwner, const TFertigDaten& ADaten) = 0;
+    // APlayer plays the finish sound.
+    virtual TFertigErgebnis Zeigen(QWidget* AOwner, const TFertigDaten& ADaten, IAudioPlayer* APlayer) = 0;
 };
 
 struct TAuswahlDaten {
@@ -59,8 +63,8 @@ public:
     // The dialog lists and tries the voices with a speech facade of its own
     // made from APlatform; ATolk is the main window's screen reader dispatcher
     // for its spoken hints.
-    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const TSpeechPlatform& APlatform,
-                        TTolkSRD* ATolk) = 0;
+    virtual bool Zeigen(QWidget* AOwner, TEinstellungen& AEinstellungen, const TDialogAussehen& AAussehen,
+                        const TSpeechPlatform& APlatform, TTolkSRD* ATolk) = 0;
 };
 
 // The font and colour dialog: true on OK with the new font and background.

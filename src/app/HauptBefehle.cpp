@@ -492,7 +492,11 @@ void TForm1::MenuDateiDesktopLinkClick() {
 void TForm1::MenuDateiOptionenClick() {
     TEinstellungen neu = *Einstellungen;
     ApplicationEvents1ModalBegin();
-    const bool okS = FDienste.Optionen->Zeigen(this, neu, FDienste.Sprache, FTolk.get());
+    TDialogAussehen a;
+    a.Schrift = TrainingFont;
+    a.SchriftFarbe = Memo2->palette().color(QPalette::Text);
+    a.HintergrundFarbe = HintergrundFarbe;
+    const bool okS = FDienste.Optionen->Zeigen(this, neu, a, FDienste.Sprache, FTolk.get());
     ApplicationEvents1ModalEnd();
     if (!okS) return;
     const bool protokollVorherS = Einstellungen->ProtokollS;

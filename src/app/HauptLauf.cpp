@@ -164,6 +164,7 @@ void TForm1::FertigAnzeigen() {
     f.EndeS = datei >= Daten->Count() - 1;
     f.SoundDatei = SoundsOrdner + QStringLiteral("Fertig.wav");
     f.Font = TrainingFont;
+    f.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     f.Hintergrund = HintergrundFarbe;
     f.Zeilen << QStringLiteral("Trainingstitel: \"%1\"").arg(rec.Titel)
              << QStringLiteral("Trainierte Zeilen: %1").arg(rec.Daten.size())
@@ -172,7 +173,7 @@ void TForm1::FertigAnzeigen() {
                          : QStringLiteral(
                                "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."));
     ApplicationEvents1ModalBegin();
-    const TFertigErgebnis erg = FDienste.Fertig->Zeigen(this, f);
+    const TFertigErgebnis erg = FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio);
     ApplicationEvents1ModalEnd();
     switch (erg) {
     case TFertigErgebnis::Weiter:

@@ -7,6 +7,7 @@
 #include "FertigDialog.h"
 #include "Pfade.h"
 #include "SystemServices.h"
+#include "TextPane.h"
 #include "TextFile.h"
 
 #include <QFile>
@@ -138,9 +139,10 @@ void TForm1::MenuAktProtokollLesenClick() {
     f.EndeS = true;
     f.Zeilen = ProtokollSl;
     f.Font = TrainingFont;
+    f.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     f.Hintergrund = HintergrundFarbe;
     ApplicationEvents1ModalBegin();
-    FDienste.Fertig->Zeigen(this, f);
+    FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio);
     ApplicationEvents1ModalEnd();
 }
 

@@ -19,7 +19,7 @@ class TFakeFertig : public IFertigDialog {
 public:
     QList<TFertigDaten> Gezeigt;
     std::deque<TFertigErgebnis> Antworten;
-    TFertigErgebnis Zeigen(QWidget*, const TFertigDaten& ADaten) override {
+    TFertigErgebnis Zeigen(QWidget*, const TFertigDaten& ADaten, IAudioPlayer*) override {
         Gezeigt << ADaten;
         if (Antworten.empty()) return TFertigErgebnis::Schliessen;
         const TFertigErgebnis e = Antworten.front();
@@ -45,7 +45,8 @@ class TFakeOptionen : public IOptionenDialog {
 public:
     std::function<void(TEinstellungen&)> Aendern;
     int Gezeigt = 0;
-    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen, const TSpeechPlatform&, TTolkSRD*) override {
+    bool Zeigen(QWidget*, TEinstellungen& AEinstellungen, const TDialogAussehen&, const TSpeechPlatform&,
+                TTolkSRD*) override {
         ++Gezeigt;
         if (!Aendern) return false;
         Aendern(AEinstellungen);

@@ -1,0 +1,81 @@
+#pragma once
+// The report at the end of a training file with the choices to go on, to
+// repeat or to close, and the protocol reader (a report with a close button
+// only). Made for screen-reader users: the report has the focus with the
+// caret at its start, and every choice has a key that works from there.
+
+#include "KatDlgC.h"
+
+#include <QDialog>
+#include <QString>
+
+class IAudioPlayer;
+class QAction;
+class QMenu;
+class QPushButton;
+class QTimer;
+class TTextPane;
+
+class TFertigDlg : public QDialog {
+    Q_OBJECT
+public:
+    // The modal results; exec() returns one of them, result() reads it later.
+    static constexpr int mrOk = 1;     // "&Weiter": the next training file
+    static constexpr int mrCancel = 2; // "S&chließen", Esc, Ctrl+F4, the close box
+    static constexpr int mrRetry = 4;  // "Wiede&rholen": the same file again
+
+    // APlayer plays the finish sound (nullptr: none); it must outlive the dialog.
+    explicit TFertigDlg(QWidget* AOwner, const TDialogAussehen& AAussehen = TDialogAussehen(),
+                        IAudioPlayer* APlayer = nullptr);
+    ~TFertigDlg() override;
+
+    // Set by the caller before the dialog is shown.
+    bool EndeS = false;  // no further training file: "&Weiter" is not offered
+    bool FertigS = true; // a finished file (true) or the protocol (false)
+    bool SoundS = true;  // play the finish sound when shown
+    QString SoundDatei;  // the finish sound: the sounds folder + "Fertig.wav"
+
+    // The caller puts the report here.
+    TTextPane* RichEdit1() const { return FRichEdit1; }
+    QPushButton* Btn1Weiter() const { return FBtn1Weiter; }
+    QPushButton* Btn2Wiederholen() const { return FBtn2Wiederholen; }
+    QPushButton* Btn3Abbrechen() const { return FBtn3Abbrechen; }
+    QMenu* PuMenu1() const { return FPuMenu1; }
+    QAction* PuKopieren() const { return FPuKopieren; }
+
+    void CaptionZuweisen();
+    void SchriftartZuweisen();
+    void SchalterEinrichten();
+    void FensterEinrichten();
+    void Play();
+    void RichEdit1KeyPress(QChar& AKey);
+    void PuKopierenClick();
+    void PuMenu1Popup();
+    void PuWeiter1Click();
+    void PuWiederholenClick();
+    void PuCloseClick();
+
+    // Every way of closing without a choice (Esc, the close box) cancels.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* AEvent) override;
+
+private:
+    void FormShow();
+
+    TDialogAussehen FAussehen;
+    IAudioPlayer* FPlayer = nullptr;
+    bool FSpieltS = false; // the finish sound was started by this dialog
+    TTextPane* FRichEdit1 = nullptr;
+    QPushButton* FBtn1Weiter = nullptr;
+    QPushButton* FBtn2Wiederholen = nullptr;
+    QPushButton* FBtn3Abbrechen = nullptr;
+    QMenu* FPuMenu1 = nullptr;
+    QAction* FPuKopieren = nullptr;
+    QAction* FPuWeiter1 = nullptr;
+    QAction* FPuWeiter2 = nullptr;
+    QAction* FPuWiederholen = nullptr;
+    QAction* FPuClose = nullptr;
+    QTimer* FSoundTimer = nullptr;
+};
