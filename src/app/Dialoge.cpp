@@ -2,31 +2,11 @@
 
 #include "FertigDialog.h"
 
-#include "EinstellungenC.h"
+#include "BackFontDlgC.h"
 #include "FertigDlgC.h"
-#include "OptionenDlgC.h"
-#include "HintergrundC.h"
 #include "KatDlgC.h"
-#include "Services.h"
+#include "OptionenDlgC.h"
 #include "TextPane.h"
-
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QEvent>
-#include <QFile>
-#include <QFontDialog>
-#include <QGroupBox>
-#include <QInputDialog>
-#include <QLabel>
-#include <QListWidget>
-#include <QSpinBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -85,20 +65,12 @@ public:
 
 class TSchrift : public ISchriftDialog {
 public:
-    bool Zeigen(QWidget* AOwner, QFont& AFont, QColor& AHintergrund) override {
-        bool okS = false;
-        const QFont f = QFontDialog::getFont(&okS, AFont, AOwner, QStringLiteral("Schrifteinstellungen"));
-        if (!okS) return false;
-        QStringList namen;
-        for (int i = 0; i < THintergrundForm::HintergrundAnzahl; ++i)
-            namen << THintergrundForm::HintergrundName(i);
-        const int jetzt = THintergrundForm::FarbeZuHintergrundNr(AHintergrund, 1);
-        const QString wahl =
-            QInputDialog::getItem(AOwner, QStringLiteral("Hintergrundfarbe"),
-                                  QStringLiteral("&Hintergrundfarbe:"), namen, jetzt, false, &okS);
-        if (!okS) return false;
-        AFont = f;
-        AHintergrund = THintergrundForm::HintergrundFarbeVon(static_cast<int>(namen.indexOf(wahl)));
+    bool Zeigen(QWidget* AOwner, QFont& AFont, QColor& ASchriftFarbe, QColor& AHintergrund, TTolkSRD* ATolk,
+                IMessageBoxes* AFragen) override {
+        TBackFontDlg dlg(AOwner, AHintergrund, AFont, ASchriftFarbe, ATolk, AFragen);
+        if (dlg.exec() != QDialog::Accepted) return false;
+        dlg.GetNewFont(AFont, ASchriftFarbe);
+        AHintergrund = dlg.NewBackColor();
         return true;
     }
 };

@@ -13,6 +13,7 @@
 
 class QWidget;
 class IAudioPlayer;
+class IMessageBoxes;
 
 enum class TFertigErgebnis { Weiter, Wiederholen, Schliessen };
 
@@ -71,7 +72,9 @@ public:
 class ISchriftDialog {
 public:
     virtual ~ISchriftDialog() = default;
-    virtual bool Zeigen(QWidget* AOwner, QFont& AFont, QColor& AHintergrund) = 0;
+    // ATolk announces the lists; AFragen asks whether equal colours are meant.
+    virtual bool Zeigen(QWidget* AOwner, QFont& AFont, QColor& ASchriftFarbe, QColor& AHintergrund,
+                        TTolkSRD* ATolk, IMessageBoxes* AFragen) = 0;
 };
 
 IOptionenDialog* RealOptionenDialog();

@@ -5,6 +5,7 @@
 #include "BuchstabierenC.h"
 #include "DatenC.h"
 #include "EinstellungenC.h"
+#include "EinstellungenSpeicher.h"
 #include "FertigDialog.h"
 #include "HintergrundC.h"
 #include "Pfade.h"
@@ -520,8 +521,10 @@ void TForm1::MenuAnsSchriftartClick() {
     QPointer<QWidget> fokus = QApplication::focusWidget();
     QFont font = TrainingFont;
     QColor farbe = HintergrundFarbe;
+    QColor schriftFarbe = Memo2->palette().color(QPalette::Text);
     ApplicationEvents1ModalBegin();
-    const bool okS = FDienste.Schrift->Zeigen(this, font, farbe);
+    const bool okS = FDienste.Schrift->Zeigen(this, font, schriftFarbe, farbe, FTolk.get(),
+                                              FDienste.Services.MessageBoxes);
     ApplicationEvents1ModalEnd();
     if (okS) {
         // Only bold can be taken away by the dialog.
@@ -529,6 +532,12 @@ void TForm1::MenuAnsSchriftartClick() {
         if (TrainingFont.underline()) font.setUnderline(true);
         if (TrainingFont.strikeOut()) font.setStrikeOut(true);
         TrainingFont = font;
+        FFontColor = TColorAusSchriftFarbe(schriftFarbe, palette());
+        for (QWidget* m : {static_cast<QWidget*>(Memo1), static_cast<QWidget*>(Memo2)}) {
+            QPalette p = m->palette();
+            p.setColor(QPalette::Text, schriftFarbe);
+            m->setPalette(p);
+        }
         SetHintergrundNr(THintergrundForm::FarbeZuHintergrundNr(farbe, 1));
         RegistryLadenSpeichern(false);
     }

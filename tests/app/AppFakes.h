@@ -56,7 +56,7 @@ public:
 
 class TFakeSchrift : public ISchriftDialog {
 public:
-    bool Zeigen(QWidget*, QFont&, QColor&) override { return false; }
+    bool Zeigen(QWidget*, QFont&, QColor&, QColor&, TTolkSRD*, IMessageBoxes*) override { return false; }
 };
 
 inline void SchreibeDatei(const QString& APfad, const QByteArray& AInhalt) {

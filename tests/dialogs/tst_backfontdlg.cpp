@@ -1,0 +1,323 @@
+#include "BackFontDlgC.h"
+
+#include "FakeServices.h"
+#include "SpeechFakes.h"
+#include "TolkSRD.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QStringList familien() {
+    QStringList l;
+    for (const QString& f : QFontDatabase::families())
+        if (!QFontDatabase::isPrivateFamily(f)) l << f;
+    return l;
+}
+
+// A dialog over a shown owner, with a recording screen reader and scripted
+// message boxes.
+struct TAufbau {
+    TFakeSprache Sprache;
+    TTolkSRD Tolk{Sprache.Platform().Treiber};
+    TFakeMessageBoxes Boxen;
+    QWidget Owner;
+    std::unique_ptr<TBackFontDlg> Dlg;
+
+    TAufbau(const QFont& AFont, const QColor& ASchrift, const QColor& AHintergrund, bool AMitTolkS = true) {
+        Tolk.Load();
+        Owner.resize(800, 600);
+        Owner.show();
+        Dlg = std::make_unique<TBackFontDlg>(&Owner, AHintergrund, AFont, ASchrift,
+                                             AMitTolkS ? &Tolk : nullptr, &Boxen);
+    }
+    // Shows the dialog and waits until its timer has put the focus on the font
+    // list.
+    bool Zeigen() {
+        Dlg->show();
+        return QTest::qWaitForWindowActive(Dlg.get()) &&
+               QTest::qWaitFor([this] { return QApplication::focusWidget() == Dlg->LvFonts(); });
+    }
+    QStringList Ansagen() const { return Sprache.Welt->Aufrufe.filter(QStringLiteral("Orca.Output(")); }
+    void Taste(Qt::Key AKey, Qt::KeyboardModifiers AMods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), AKey, AMods);
+    }
+    void Tasten(Qt::Key AKey, int AMal) {
+        for (int i = 0; i < AMal; ++i)
+            Taste(AKey);
+    }
+};
+
+QFont schrift(const QString& AFamilie, int AGroesse) {
+    QFont f(AFamilie);
+    f.setPointSize(AGroesse);
+    return f;
+}
+
+} // namespace
+
+class TstBackFontDlg : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void roundTrip_data();
+    void roundTrip();
+    void announcementsAfterShowingAndPerControl_data();
+    void announcementsAfterShowingAndPerControl();
+    void equalColoursAsk_data();
+    void equalColoursAsk();
+    void sizeField_data();
+    void sizeField();
+    void controlsNamedForScreenReader_data();
+    void controlsNamedForScreenReader();
+    void emptyTextsTakeDefaults();
+    void layoutKeepsControlsApart();
+
+private:
+    QStringList FFamilien;
+};
+
+void TstBackFontDlg::initTestCase() {
+    FFamilien = familien();
+    QVERIFY2(FFamilien.size() >= 2, "two installed font families needed (fonts-dejavu-core)");
+}
+
+void TstBackFontDlg::roundTrip_data() {
+    QTest::addColumn<bool>("tolkS"); // without a dispatcher the dialog works silently
+    QTest::addColumn<QString>("groesse");
+    QTest::addColumn<bool>("geaendertS"); // one row down, bold, "Blau" on "Gelb"
+    QTest::addColumn<int>("taste");
+    QTest::addColumn<int>("ergebnis");
+    QTest::newRow("OK unchanged") << true << "12" << false << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("OK all changed") << true << "20" << true << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("silent") << false << "20" << true << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("Escape") << true << "20" << true << int(Qt::Key_Escape) << int(QDialog::Rejected);
+}
+
+void TstBackFontDlg::roundTrip() {
+    QFETCH(bool, tolkS);
+    QFETCH(QString, groesse);
+    QFETCH(bool, geaendertS);
+    QFETCH(int, taste);
+    QFETCH(int, ergebnis);
+    QFont alt = schrift(FFamilien.at(0), 12);
+    alt.setItalic(true);
+    TAufbau a(alt, Qt::black, Qt::white, tolkS);
+    QVERIFY(a.Zeigen());
+    a.Tasten(Qt::Key_Down, geaendertS ? 1 : 0);
+    a.Taste(Qt::Key_Tab);
+    a.Taste(Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), groesse);
+    a.Taste(Qt::Key_Tab);
+    if (geaendertS) a.Taste(Qt::Key_Space);
+    a.Taste(Qt::Key_Tab);
+    a.Tasten(Qt::Key_Down, geaendertS ? 3 : 0);
+    a.Taste(Qt::Key_Tab);
+    a.Tasten(Qt::Key_Down, geaendertS ? 1 : 0);
+    a.Taste(static_cast<Qt::Key>(taste));
+
+    QVERIFY(!a.Dlg->isVisible());
+    QCOMPARE(a.Dlg->result(), ergebnis);
+    QVERIFY(a.Boxen.Gefragt.isEmpty());
+    QCOMPARE(a.Ansagen().isEmpty(), !tolkS);
+    if (ergebnis != QDialog::Accepted) return;
+    QFont neu;
+    QColor farbe;
+    a.Dlg->GetNewFont(neu, farbe);
+    QCOMPARE(neu.family(), FFamilien.at(geaendertS ? 1 : 0));
+    QCOMPARE(neu.pointSize(), groesse.toInt());
+    QCOMPARE(neu.bold(), geaendertS);
+    QVERIFY(!neu.italic()); // the dialog offers only bold; the caller keeps the rest
+    QCOMPARE(farbe, geaendertS ? QColor(0, 0, 255) : QColor(Qt::black));
+    QCOMPARE(a.Dlg->NewBackColor(), geaendertS ? QColor(255, 255, 0) : QColor(Qt::white));
+}
+
+void TstBackFontDlg::announcementsAfterShowingAndPerControl_data() {
+    QTest::addColumn<QString>("familie"); // empty: not installed
+    QTest::addColumn<int>("groesse");
+    QTest::addColumn<QColor>("farbe");
+    QTest::addColumn<QColor>("hintergrund");
+    QTest::addColumn<int>("zeile");
+    QTest::addColumn<QStringList>("ansagen");
+    const QString f0 = familien().value(0);
+    const QString f1 = familien().value(1);
+    QTest::newRow("current values marked")
+        << f0 << 12 << QColor(Qt::black) << QColor(Qt::white) << 0
+        << QStringList{"Schriftart: *" + f0, "Schriftgröße (5 bis 35): 12", "Schriftfarbe: *Schwarz",
+                       "Hintergrundfarbe: *Weiß (Hintergrund)"};
+    QTest::newRow("silver on navy") << f1 << 8 << QColor(0xC0, 0xC0, 0xC0) << QColor(0, 0, 0x80) << 1
+                                    << QStringList{"Schriftart: *" + f1, "Schriftgröße (5 bis 35): 8",
+                                                   "Schriftfarbe: *Silber",
+                                                   "Hintergrundfarbe: *Marineblau (Hintergrund)"};
+    QTest::newRow("nothing known") << "" << 72 << QColor(0x12, 0x34, 0x56) << QColor(0x65, 0x43, 0x21) << 0
+                                   << QStringList{"Schriftart: " + f0, "Schriftgröße (5 bis 35): 35",
+                                                  "Schriftfarbe: Schwarz",
+                                                  "Hintergrundfarbe: Schwarz (Hintergrund)"};
+}
+
+void TstBackFontDlg::announcementsAfterShowingAndPerControl() {
+    QFETCH(QString, familie);
+    QFETCH(int, groesse);
+    QFETCH(QColor, farbe);
+    QFETCH(QColor, hintergrund);
+    QFETCH(int, zeile);
+    QFETCH(QStringList, ansagen);
+    TAufbau a(schrift(familie.isEmpty() ? QStringLiteral("Keine solche Schrift") : familie, groesse), farbe,
+              hintergrund);
+    a.Dlg->show();
+    QVERIFY(a.Ansagen().isEmpty()); // nothing before the dialog is on the screen
+    QVERIFY(QTest::qWaitForWindowActive(a.Dlg.get()));
+    QTRY_COMPARE(a.Ansagen().size(), 1);
+    QCOMPARE(QApplication::focusWidget(), a.Dlg->LvFonts());
+    QCOMPARE(a.Dlg->LvFonts()->currentRow(), zeile);
+    QCOMPARE(a.Dlg->LvFonts()->selectedItems().size(), 1);
+    a.Tasten(Qt::Key_Tab, 4); // size, bold (silent), font colour, background
+    QStringList erwartet;
+    for (const QString& s : ansagen)
+        erwartet << QStringLiteral("Orca.Output(%1,0)").arg(s);
+    QCOMPARE(a.Ansagen(), erwartet);
+}
+
+void TstBackFontDlg::equalColoursAsk_data() {
+    QTest::addColumn<QColor>("hintergrund");
+    QTest::addColumn<int>("taste");
+    QTest::addColumn<int>("antwort");
+    QTest::addColumn<bool>("gefragtS");
+    QTest::addColumn<bool>("offenS");
+    QTest::newRow("Ja closes") << QColor(Qt::black) << int(Qt::Key_Return) << int(TMsgAntwort::Ja) << true
+                               << false;
+    QTest::newRow("Nein stays") << QColor(Qt::black) << int(Qt::Key_Return) << int(TMsgAntwort::Nein) << true
+                                << true;
+    QTest::newRow("Escape never asks")
+        << QColor(Qt::black) << int(Qt::Key_Escape) << int(TMsgAntwort::Nein) << false << false;
+    QTest::newRow("different colours")
+        << QColor(Qt::white) << int(Qt::Key_Return) << int(TMsgAntwort::Nein) << false << false;
+}
+
+void TstBackFontDlg::equalColoursAsk() {
+    QFETCH(QColor, hintergrund);
+    QFETCH(int, taste);
+    QFETCH(int, antwort);
+    QFETCH(bool, gefragtS);
+    QFETCH(bool, offenS);
+    TAufbau a(schrift(FFamilien.at(0), 12), Qt::black, hintergrund);
+    a.Boxen.Antworten.push_back(static_cast<TMsgAntwort>(antwort));
+    QVERIFY(a.Zeigen());
+    a.Taste(static_cast<Qt::Key>(taste));
+    QCOMPARE(a.Boxen.Gefragt.size(), gefragtS ? 1 : 0);
+    if (gefragtS)
+        QCOMPARE(a.Boxen.Gefragt.at(0).Text, "Schriftfarbe und Hintergrundfarbe sind identisch!\r\nSoll "
+                                             "trotzdem fortgesetzt werden?");
+    QCOMPARE(a.Dlg->isVisible(), offenS);
+    if (!offenS) return;
+    QCOMPARE(QApplication::focusWidget(), a.Dlg->CoBoColors());
+    QCOMPARE(a.Ansagen().last(), "Orca.Output(Schriftfarbe: *Schwarz,0)");
+}
+
+void TstBackFontDlg::sizeField_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("okS");
+    QTest::addColumn<int>("danach");
+    QTest::newRow("4") << "4" << false << 5;
+    QTest::newRow("5") << "5" << true << 5;
+    QTest::newRow("20") << "20" << true << 20;
+    QTest::newRow("35") << "35" << true << 35;
+    QTest::newRow("36") << "36" << false << 35;
+    QTest::newRow("empty") << "" << false << 5;
+    QTest::newRow("letters refused") << "a" << false << 5;
+}
+
+void TstBackFontDlg::sizeField() {
+    QFETCH(QString, text);
+    QFETCH(bool, okS);
+    QFETCH(int, danach);
+    TAufbau a(schrift(FFamilien.at(0), 12), Qt::black, Qt::white);
+    QVERIFY(a.Zeigen());
+    a.Taste(Qt::Key_Tab);
+    a.Taste(Qt::Key_A, Qt::ControlModifier);
+    a.Taste(Qt::Key_Delete);
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QCOMPARE(a.Dlg->Btn1OK()->isEnabled(), okS);
+    QCOMPARE(a.Dlg->EditTest()->font().pointSize(), 12); // not while typing
+    a.Taste(Qt::Key_Tab);
+    QCOMPARE(a.Dlg->LeSize()->value(), danach);
+    QCOMPARE(a.Dlg->LeSize()->text(), QString::number(danach));
+    QVERIFY(a.Dlg->Btn1OK()->isEnabled());
+    QCOMPARE(a.Dlg->EditTest()->font().pointSize(), danach);
+}
+
+void TstBackFontDlg::controlsNamedForScreenReader_data() {
+    QTest::addColumn<QString>("objekt");
+    QTest::addColumn<int>("rolle");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("font list") << "LvFonts" << int(QAccessible::List) << "Schriftart";
+    QTest::newRow("size") << "LeSize" << int(QAccessible::SpinBox) << "Schriftgröße (5-35):";
+    QTest::newRow("bold") << "CbBold" << int(QAccessible::CheckBox) << "Fett";
+    QTest::newRow("font colour") << "CoBoColors" << int(QAccessible::ComboBox) << "Schriftfarbe";
+    QTest::newRow("background") << "CoBoBackColors" << int(QAccessible::ComboBox) << "Hintergrundfarbe";
+    QTest::newRow("preview") << "EditTest" << int(QAccessible::EditableText) << "Vorschau";
+    QTest::newRow("OK") << "Btn1OK" << int(QAccessible::Button) << "OK";
+    QTest::newRow("cancel") << "Btn2Cancel" << int(QAccessible::Button) << "Abbrechen";
+}
+
+void TstBackFontDlg::controlsNamedForScreenReader() {
+    QFETCH(QString, objekt);
+    QFETCH(int, rolle);
+    QFETCH(QString, name);
+    TBackFontDlg dlg(nullptr, Qt::white, QFont(), Qt::black, nullptr);
+    auto* w = dlg.findChild<QWidget*>(objekt);
+    QVERIFY(w);
+    QCOMPARE(w->accessibleName(), name);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+    QVERIFY(iface);
+    QCOMPARE(int(iface->role()), rolle);
+}
+
+void TstBackFontDlg::emptyTextsTakeDefaults() {
+    TBackFontDlgTexts t;
+    t.WindowCaption = QStringLiteral("Aussehen");
+    t.ColorNames = QStringList{QString(), QStringLiteral("Schneeweiß")};
+    TBackFontDlg dlg(nullptr, Qt::white, QFont(), Qt::black, t, nullptr);
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("Aussehen"));
+    QCOMPARE(dlg.CbBold()->text(), QStringLiteral("&Fett"));
+    QCOMPARE(dlg.LeSizeLabel()->text(), QStringLiteral("Schrift&größe (5-35):"));
+    QCOMPARE(dlg.CoBoColors()->count(), TColors::Anzahl);
+    QCOMPARE(dlg.CoBoColors()->itemText(0), QStringLiteral("Schwarz"));
+    QCOMPARE(dlg.CoBoBackColors()->itemText(1), QStringLiteral("Schneeweiß (Hintergrund)"));
+    QCOMPARE(dlg.CoBoColors()->itemText(16), QStringLiteral("Braun"));
+}
+
+void TstBackFontDlg::layoutKeepsControlsApart() {
+    TAufbau a(schrift(FFamilien.at(0), 24), Qt::black, Qt::white);
+    a.Owner.setGeometry(100, 50, 1400, 1000);
+    QVERIFY(a.Zeigen());
+    TBackFontDlg& d = *a.Dlg;
+    const QList<QWidget*> controls{d.LvFonts(),  d.LeSizeLabel(), d.LeSize(),
+                                   d.CbBold(),   d.CoBoColors(),  d.CoBoBackColors(),
+                                   d.EditTest(), d.Btn1OK(),      d.Btn2Cancel()};
+    for (int i = 0; i < controls.size(); ++i) {
+        QVERIFY2(d.rect().contains(controls.at(i)->geometry()), qPrintable(controls.at(i)->objectName()));
+        for (int j = i + 1; j < controls.size(); ++j)
+            QVERIFY2(!controls.at(i)->geometry().intersects(controls.at(j)->geometry()),
+                     qPrintable(controls.at(i)->objectName() + " / " + controls.at(j)->objectName()));
+    }
+    // Centred over its owner.
+    const QPoint abstand = d.frameGeometry().center() - a.Owner.frameGeometry().center();
+    QVERIFY2(abstand.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(abstand.x()).arg(abstand.y())));
+}
+
+QTEST_MAIN(TstBackFontDlg)
+#include "tst_backfontdlg.moc"
