@@ -52,9 +52,10 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
         SetHintergrundNr(w.HintergrundNr);
         // Finding a synthesizer voice asks the speech server, which may first
         // have to be started: at start that waits until the window is shown.
-        if (FFirstShowS)
+        if (FFirstShowS) {
             FStimmeOffenS = true;
-        else
+            Speech->Vorbereiten(Einstellungen->Stimme);
+        } else
             SetStimme();
     } else {
         w.MaximiertS = isMaximized();

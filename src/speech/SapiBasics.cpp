@@ -123,6 +123,14 @@ void TSapiEngine::SetToken(const TSpObjectToken& AToken) {
     }
 }
 
+void TSapiEngine::Vorbereiten() {
+    if (!FVoice) return;
+    try {
+        FVoice->Vorbereiten();
+    } catch (const std::exception&) {
+    }
+}
+
 QString TSapiEngine::TokenDescription() {
     const std::optional<TSpObjectToken> t = Token();
     return t ? t->Description : QString();

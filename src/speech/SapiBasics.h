@@ -43,6 +43,9 @@ public:
     virtual void SetOnStartStream(TSpVoiceStartStream AHandler) = 0;
     virtual TSpVoiceEndStream OnEndStream() const = 0;
     virtual void SetOnEndStream(TSpVoiceEndStream AHandler) = 0;
+
+    // Lets the runtime get ready in the background; never waits.
+    virtual void Vorbereiten() {}
 };
 
 #include "SpVoice.h"
@@ -70,6 +73,7 @@ public:
     int TokenIndex() override;
     void SetTokenIndex(int AValue) override;
     QString TokenDescription() override;
+    void Vorbereiten() override;
     // The current voice, none without a runtime.
     std::optional<TSpObjectToken> Token();
     void SetToken(const TSpObjectToken& AToken);

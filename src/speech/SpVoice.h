@@ -70,6 +70,10 @@ public:
     // new speech is queued. Null when the runtime has no such event.
     virtual std::shared_ptr<TSpEvent> SpeakCompleteEvent() = 0;
 
+    // Connects and reads the voices in the background, so that a later call
+    // finds them ready; never waits.
+    virtual void Vorbereiten() {}
+
     // Start and end of each stream as the runtime reports them, called on the
     // main thread with the stream number. Runtimes without notifications
     // never call them.

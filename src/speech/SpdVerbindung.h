@@ -94,6 +94,8 @@ public:
     bool WarteAufEnde(int AStrom, std::chrono::milliseconds AWarten);
     // Whether a text said here has not ended yet.
     bool Spricht() const;
+    // Runs AAnfrage on the worker once connected, without waiting for it.
+    void Vorab(std::function<void(TKanal&)> AAnfrage);
     // Runs AAnfrage on the worker and waits up to AWarten for it; false when
     // it did not run in time or there is no connection.
     bool Abfragen(std::function<void(TKanal&)> AAnfrage, std::chrono::milliseconds AWarten);

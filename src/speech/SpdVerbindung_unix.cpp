@@ -289,6 +289,12 @@ bool TSpdVerbindung::Spricht() const {
     return !FOffen.empty();
 }
 
+void TSpdVerbindung::Vorab(std::function<void(TKanal&)> AAnfrage) {
+    std::lock_guard lock(FMutex);
+    VersuchStarten();
+    if (FZustand != TZustand::Getrennt) Einreihen({std::move(AAnfrage), 0, {}});
+}
+
 bool TSpdVerbindung::Abfragen(std::function<void(TKanal&)> AAnfrage, std::chrono::milliseconds AWarten) {
     const auto frist = std::chrono::steady_clock::now() + AWarten;
     if (!Verbunden(AWarten)) return false;

@@ -4,7 +4,9 @@
 #include "SpdVerbindung.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 
 using namespace std::chrono_literals;
@@ -34,17 +36,44 @@ QList<TSpObjectToken> StimmenDesModuls(const QByteArray& AModul, const QByteArra
     return ohneVariante.isEmpty() ? alle : ohneVariante;
 }
 
-// Answers of the server that do not change while a connection lasts; only
-// the worker touches them.
+// The server's voices, shared by every voice object of the process: reading
+// them takes more than a second (the espeak-ng module sends thousands), and
+// the server learns of new voices only when it is started again. So the list
+// is read again only after a connection had to be renewed, or when it is old.
 struct TStimmenCache {
-    int Generation = 0;
+    std::mutex Mutex;
     std::map<QByteArray, QList<TSpObjectToken>> ProModul;
+    std::chrono::steady_clock::time_point Gelesen;
 };
+TStimmenCache& Cache() {
+    static TStimmenCache c;
+    return c;
+}
+constexpr auto CacheAlter = 10min;
+
+std::optional<QList<TSpObjectToken>> AusDemCache(const QByteArray& AModul) {
+    std::lock_guard lock(Cache().Mutex);
+    if (std::chrono::steady_clock::now() - Cache().Gelesen > CacheAlter) Cache().ProModul.clear();
+    const auto it = Cache().ProModul.find(AModul);
+    if (it == Cache().ProModul.end()) return std::nullopt;
+    return it->second;
+}
+
+void InDenCache(const QByteArray& AModul, const QList<TSpObjectToken>& AStimmen) {
+    std::lock_guard lock(Cache().Mutex);
+    if (Cache().ProModul.empty()) Cache().Gelesen = std::chrono::steady_clock::now();
+    Cache().ProModul[AModul] = AStimmen;
+}
+
+void CacheVergessen() {
+    std::lock_guard lock(Cache().Mutex);
+    Cache().ProModul.clear();
+}
 
 class TSpdVoice : public TSpVoice {
 public:
     TSpdVoice()
-        : FCache(std::make_shared<TStimmenCache>()),
+        : FGeneration(std::make_shared<int>(0)),
           FVerbindung(std::make_unique<TSpdVerbindung>(
               "voice", "message",
               [this](int AStrom, TSpdVerbindung::TMeldung AMeldung) { Melden(AStrom, AMeldung); })) {}
@@ -54,31 +83,19 @@ public:
     QList<TSpObjectToken> GetVoices() override {
         auto stimmen = std::make_shared<QList<TSpObjectToken>>();
         const bool gutS = FVerbindung->Abfragen(
-            [stimmen, cache = FCache](TSpdVerbindung::TKanal& k) {
-                if (cache->Generation != k.Generation()) {
-                    cache->ProModul.clear();
-                    cache->Generation = k.Generation();
-                }
-                const auto module = k.Befehl("LIST OUTPUT_MODULES");
-                if (!module) return;
-                bool umgeschaltetS = false;
-                for (const QByteArray& modul : *module) {
-                    auto it = cache->ProModul.find(modul);
-                    if (it == cache->ProModul.end()) {
-                        // Only the connection's own output module can be asked.
-                        umgeschaltetS = true;
-                        if (!k.Befehl("SET SELF OUTPUT_MODULE " + modul)) continue;
-                        const auto zeilen = k.Befehl("LIST SYNTHESIS_VOICES");
-                        if (!zeilen) continue;
-                        it = cache->ProModul.emplace(modul, StimmenDesModuls(modul, *zeilen)).first;
-                    }
-                    stimmen->append(it->second);
-                }
-                if (umgeschaltetS) k.EinstellungenErneuern();
-            },
+            [stimmen, g = FGeneration](TSpdVerbindung::TKanal& k) { Aufzaehlen(*g, *stimmen, k); },
             VerbindenFrist + AufzaehlenFrist);
         if (!gutS) throw std::runtime_error("speech-dispatcher did not list its voices");
         return *stimmen;
+    }
+
+    // Starting the server and reading its voices take seconds: done ahead on
+    // the worker, the first lookup of a voice then finds them ready.
+    void Vorbereiten() override {
+        FVerbindung->Vorab([g = FGeneration](TSpdVerbindung::TKanal& k) {
+            QList<TSpObjectToken> verworfen;
+            Aufzaehlen(*g, verworfen, k);
+        });
     }
 
     std::optional<TSpObjectToken> Voice() override {
@@ -86,6 +103,33 @@ public:
         return FAktuell;
     }
 
+private:
+    // AGeneration: the connection count this voice object last listed with
+    // (only its worker touches it).
+    static void Aufzaehlen(int& AGeneration, QList<TSpObjectToken>& stimmen, TSpdVerbindung::TKanal& k) {
+        // A renewed connection may mean a server started afresh.
+        if (AGeneration != 0 && AGeneration != k.Generation()) CacheVergessen();
+        AGeneration = k.Generation();
+        const auto module = k.Befehl("LIST OUTPUT_MODULES");
+        if (!module) return;
+        bool umgeschaltetS = false;
+        for (const QByteArray& modul : *module) {
+            std::optional<QList<TSpObjectToken>> liste = AusDemCache(modul);
+            if (!liste) {
+                // Only the connection's own output module can be asked.
+                umgeschaltetS = true;
+                if (!k.Befehl("SET SELF OUTPUT_MODULE " + modul)) continue;
+                const auto zeilen = k.Befehl("LIST SYNTHESIS_VOICES");
+                if (!zeilen) continue;
+                liste = StimmenDesModuls(modul, *zeilen);
+                InDenCache(modul, *liste);
+            }
+            stimmen.append(*liste);
+        }
+        if (umgeschaltetS) k.EinstellungenErneuern();
+    }
+
+public:
     void SetVoice(const TSpObjectToken& AToken) override {
         FAktuell = AToken;
         const qsizetype trenner = AToken.Id.indexOf(u':');
@@ -144,7 +188,7 @@ private:
         }
     }
 
-    std::shared_ptr<TStimmenCache> FCache;
+    std::shared_ptr<int> FGeneration;
     std::unique_ptr<TSpdVerbindung> FVerbindung;
     TSpObjectToken FAktuell; // the server's default voice until one is chosen
     std::optional<int> FRate;

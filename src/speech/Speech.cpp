@@ -35,11 +35,14 @@ QStringList TSpeech::Tokens() {
     return FTokens;
 }
 
+bool TSpeech::IstScreenReaderStimme(const QString& ADescription) {
+    return ADescription.isEmpty() || ADescription.compare(ScreenReaderStimme, Qt::CaseInsensitive) == 0 ||
+           ADescription.compare(ScreenReaderStimmeAlt, Qt::CaseInsensitive) == 0;
+}
+
 TNrIndex TSpeech::FindDescriptionInTokensNrIndex(const QString& ADescription) {
     const TNrIndex screenReader{0, -1};
-    if (ADescription.isEmpty() || ADescription.compare(ScreenReaderStimme, Qt::CaseInsensitive) == 0 ||
-        ADescription.compare(ScreenReaderStimmeAlt, Qt::CaseInsensitive) == 0)
-        return screenReader;
+    if (IstScreenReaderStimme(ADescription)) return screenReader;
     if (FSapi5_1) {
         const int i = FSapi5_1->FindDescriptionInTokensIndex(ADescription);
         if (i >= 0) return {1, i};
@@ -129,6 +132,12 @@ TSpVoiceEndStream TSpeech::OnEndStream() const {
 void TSpeech::SetOnEndStream(TSpVoiceEndStream AHandler) {
     for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
         if (e) e->SetOnEndStream(AHandler);
+}
+
+void TSpeech::Vorbereiten(const QString& ADescription) {
+    if (IstScreenReaderStimme(ADescription)) return;
+    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
+        if (e) e->Vorbereiten();
 }
 
 QString TSpeech::FindRandomDescription(const QString& FindString) {

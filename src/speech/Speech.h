@@ -61,7 +61,13 @@ public:
 
     QString FindRandomDescription(const QString& FindString);
 
+    // The voice ADescription will be looked up soon: its engines get ready in
+    // the background (a speech server may first have to be started).
+    void Vorbereiten(const QString& ADescription);
+
 private:
+    // The description stands for the screen reader without asking any engine.
+    static bool IstScreenReaderStimme(const QString& ADescription);
     TSapiBase* Engine() const; // the engine of Nr 1 or 2, else null
 
     TNrIndex FNrIndex;
