@@ -2,6 +2,7 @@
 // fed by the voice's playback thread in pieces of a hundredth of a second.
 
 #include "EspeakVoice.h"
+#include "PulseStream.h"
 
 #include <pulse/error.h>
 #include <pulse/simple.h>
@@ -32,15 +33,7 @@ public:
         art.format = PA_SAMPLE_S16NE;
         art.rate = uint32_t(AAbtastrate);
         art.channels = 1;
-        pa_buffer_attr puffer;
-        puffer.maxlength = uint32_t(-1);
-        puffer.tlength = uint32_t(pa_usec_to_bytes(PufferMs * 1000, &art));
-        puffer.prebuf = uint32_t(-1);
-        puffer.minreq = uint32_t(-1);
-        puffer.fragsize = uint32_t(-1);
-        int fehler = 0;
-        FStream = pa_simple_new(nullptr, "Tastaro", PA_STREAM_PLAYBACK, nullptr, "Sprachausgabe", &art,
-                                nullptr, &puffer, &fehler);
+        FStream = OpenPulseStream(art, "Sprachausgabe", PufferMs);
         if (!FStream) {
             FNaechsterVersuch = Clock::now() + NeuVersuchNach;
             return false;

@@ -7,6 +7,7 @@
 // synchronous sound on Windows. The device is fed by the sound thread, so the
 // blocked GUI thread cannot starve it.
 
+#include "PulseStream.h"
 #include "QtServices.h"
 #include "WavData.h"
 
@@ -133,15 +134,7 @@ private:
         if (FStream && pa_sample_spec_equal(&art, &FArt)) return true;
         Schliessen();
         if (Clock::now() < FNaechsterVersuch) return false;
-        pa_buffer_attr puffer;
-        puffer.maxlength = uint32_t(-1);
-        puffer.tlength = uint32_t(pa_usec_to_bytes(PufferMs * 1000, &art));
-        puffer.prebuf = uint32_t(-1);
-        puffer.minreq = uint32_t(-1);
-        puffer.fragsize = uint32_t(-1);
-        int fehler = 0;
-        FStream = pa_simple_new(nullptr, "Tastaro", PA_STREAM_PLAYBACK, nullptr, "Ereignisklang", &art,
-                                nullptr, &puffer, &fehler);
+        FStream = OpenPulseStream(art, "Ereignisklang", PufferMs);
         if (!FStream) {
             FNaechsterVersuch = Clock::now() + NeuVersuchNach;
             return false;
