@@ -1,11 +1,13 @@
 #include "KatDlgC.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,7 +88,44 @@ bool needsOwnBackground(const QWidget* AWidget) {
            qobject_cast<const QGroupBox*>(AWidget);
 }
 
+// A list reports only itself when it gets the focus: Qt offers screen readers
+// no selection of a list, and it reports an entry as focused only when the
+// current entry changes while the list has the focus.
+class TEintragMelder : public QObject {
+public:
+    explicit TEintragMelder(QAbstractItemView* AListe) : QObject(AListe), FListe(AListe) {}
+
+protected:
+    bool eventFilter(QObject* AObject, QEvent* AEvent) override {
+        if (AObject == FListe && AEvent->type() == QEvent::FocusIn) {
+            // The list's own focus report follows the focus-in event; the
+            // entry must come after it or the screen reader ends on the list.
+            QMetaObject::invokeMethod(
+                this, [this] { EintragMelden(FListe); }, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(AObject, AEvent);
+    }
+
+private:
+    QAbstractItemView* FListe;
+};
+
 } // namespace
+
+void EintragMelden(QAbstractItemView* AListe) {
+    if (!AListe || !AListe->hasFocus()) return;
+    QItemSelectionModel* auswahl = AListe->selectionModel();
+    const QModelIndex eintrag = AListe->currentIndex();
+    if (!auswahl || !eintrag.isValid()) return;
+    // Moving the current entry off and back, with the selection untouched,
+    // makes the list report the entry as focused.
+    auswahl->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    auswahl->setCurrentIndex(eintrag, QItemSelectionModel::NoUpdate);
+}
+
+void EintragBeiFokusMelden(QAbstractItemView* AListe) {
+    if (AListe) AListe->installEventFilter(new TEintragMelder(AListe));
+}
 
 ITextMetrics* SetTextMetrics(ITextMetrics* AMetrics) {
     ITextMetrics* previous = &metrics();
@@ -159,6 +198,7 @@ TKatDlg::TKatDlg(QWidget* AOwner, const TDialogAussehen& AAussehen) : QDialog(AO
     // The list comes first in the tab order, then the buttons.
     setTabOrder(FListBox1, FBtn1Weiter);
     setTabOrder(FBtn1Weiter, FBtn2Abbrechen);
+    EintragBeiFokusMelden(FListBox1);
     connect(FBtn1Weiter, &QPushButton::clicked, this, &QDialog::accept);
     connect(FBtn2Abbrechen, &QPushButton::clicked, this, &QDialog::reject);
     FTimer1Fokus = new QTimer(this);
@@ -290,13 +330,8 @@ void TKatDlg::Timer1FokusTimer() {
     if (!isVisible() || !isActiveWindow()) return;
     FEintragZeigenS = false;
     FListBox1->setFocus(Qt::OtherFocusReason);
-    const QModelIndex eintrag = FListBox1->currentIndex();
-    if (!eintrag.isValid()) return;
     // When the dialog opens, a screen reader names the window and the list but
     // not the entry the user is on: the list got its current entry before it
-    // had the focus. Moving the current entry off and back, with the selection
-    // untouched, makes the list report the entry as focused, as an arrow key does.
-    QItemSelectionModel* auswahl = FListBox1->selectionModel();
-    auswahl->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    auswahl->setCurrentIndex(eintrag, QItemSelectionModel::NoUpdate);
+    // had the focus.
+    EintragMelden(FListBox1);
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractItemView;
 class QListWidget;
 class QPushButton;
 class QTimer;
@@ -57,6 +58,15 @@ void ApplyTrainingFont(QWidget* ARoot, const TDialogAussehen& AAussehen);
 // caption (counted in characters, "&" removed) plus "MM " in the button's font.
 // Returns the common height and width.
 QSize LayoutButtons(const QList<QPushButton*>& AButtons);
+
+// Reports the list's current entry to a screen reader as the focused object,
+// as an arrow key does; the selection stays as it is. Only while the list has
+// the keyboard focus.
+void EintragMelden(QAbstractItemView* AListe);
+
+// Does the same each time the list gets the keyboard focus (Tab, a shortcut),
+// once the list itself has been reported.
+void EintragBeiFokusMelden(QAbstractItemView* AListe);
 
 class TKatDlg : public QDialog {
     Q_OBJECT

@@ -288,6 +288,7 @@ TBackFontDlg::TBackFontDlg(QWidget* AOwner, const QColor& AAktBackColor, const Q
     FLvFonts->setObjectName(QStringLiteral("LvFonts"));
     FLvFonts->setSelectionMode(QAbstractItemView::SingleSelection);
     FLvFonts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EintragBeiFokusMelden(FLvFonts);
 
     FLeSizeLabel = new QLabel(this);
     FLeSizeLabel->setObjectName(QStringLiteral("LeSizeLabel"));

@@ -119,6 +119,7 @@ TOptionenDlg::TOptionenDlg(QWidget* AOwner, const TDialogAussehen& AAussehen,
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setSelectionBehavior(QAbstractItemView::SelectRows);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        EintragBeiFokusMelden(l);
         return l;
     };
     FLv1Sounds = liste(QStringLiteral("Lv1Sounds"));
