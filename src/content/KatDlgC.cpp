@@ -275,7 +275,7 @@ void TKatDlg::SchriftartZuweisen() {
     SchalterEinrichten();
 }
 
-static QWidget* referenceWindow(const QWidget* ADialog) {
+QWidget* DialogBezugsfenster(const QWidget* ADialog) {
     if (QWidget* owner = ADialog->parentWidget()) return owner->window();
     const QList<QWidget*> windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows)
@@ -283,11 +283,19 @@ static QWidget* referenceWindow(const QWidget* ADialog) {
     return nullptr;
 }
 
+void DialogZentrieren(QWidget* ADialog) {
+    const QWidget* ref = DialogBezugsfenster(ADialog);
+    if (!ref) return;
+    const QRect r = ref->geometry();
+    ADialog->setGeometry(r.left() + (r.width() - ADialog->width()) / 2,
+                         r.top() + (r.height() - ADialog->height()) / 2, ADialog->width(), ADialog->height());
+}
+
 void TKatDlg::SchalterEinrichten() {
     const QSize btn = LayoutButtons({FBtn1Weiter, FBtn2Abbrechen});
     int w = width();
     int h = height();
-    if (const QWidget* ref = referenceWindow(this)) {
+    if (const QWidget* ref = DialogBezugsfenster(this)) {
         w = static_cast<int>(ref->width() * 95 / 100.0);
         h = static_cast<int>(ref->height() * 80 / 100.0);
     }
@@ -302,12 +310,7 @@ void TKatDlg::SchalterEinrichten() {
 }
 
 void TKatDlg::FensterEinrichten() {
-    const QWidget* ref = referenceWindow(this);
-    if (!ref) return;
-    const QRect r = ref->geometry();
-    const int top = r.top() + (r.height() - height()) / 2;
-    const int left = r.left() + (r.width() - width()) / 2;
-    setGeometry(left, top, width(), height());
+    DialogZentrieren(this);
 }
 
 void TKatDlg::showEvent(QShowEvent* AEvent) {

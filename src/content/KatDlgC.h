@@ -54,6 +54,12 @@ struct TDialogAussehen {
 // controls are left alone.
 void ApplyTrainingFont(QWidget* ARoot, const TDialogAussehen& AAussehen);
 
+// The window a dialog takes its size from and is centred on: its owner's,
+// else the program's main window; null when there is neither.
+QWidget* DialogBezugsfenster(const QWidget* ADialog);
+// Centres ADialog on that window; nothing when there is none.
+void DialogZentrieren(QWidget* ADialog);
+
 // Makes all buttons as high as their font needs and as wide as the longest
 // caption (counted in characters, "&" removed) plus "MM " in the button's font.
 // Returns the common height and width.

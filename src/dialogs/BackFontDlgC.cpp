@@ -570,20 +570,7 @@ void TBackFontDlg::ArrangeControls() {
 }
 
 void TBackFontDlg::CenterOnOwner() {
-    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!owner) {
-        const QList<QWidget*> fenster = QApplication::topLevelWidgets();
-        for (const QWidget* w : fenster)
-            if (w != this && qobject_cast<const QMainWindow*>(w)) {
-                owner = w;
-                break;
-            }
-    }
-    if (!owner) return;
-    // Outer edges of both windows, as the user sees them.
-    const QRect r = owner->frameGeometry();
-    const QSize s = frameGeometry().size();
-    move(r.left() + (r.width() - s.width()) / 2, r.top() + (r.height() - s.height()) / 2);
+    DialogZentrieren(this);
 }
 
 void TBackFontDlg::showEvent(QShowEvent* AEvent) {

@@ -28,16 +28,6 @@ constexpr int Rand = 10;
 // the sound comes (ms).
 constexpr int SoundVerzoegerung = 5;
 
-// The window the dialog takes its size from and is centred on: its owner's,
-// else the program's main window.
-QWidget* referenceWindow(const QWidget* ADialog) {
-    if (QWidget* owner = ADialog->parentWidget()) return owner->window();
-    const QList<QWidget*> windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        if (w != ADialog && qobject_cast<QMainWindow*>(w)) return w;
-    return nullptr;
-}
-
 } // namespace
 
 TFertigDlg::TFertigDlg(QWidget* AOwner, const TDialogAussehen& AAussehen, IAudioPlayer* APlayer)
@@ -134,7 +124,7 @@ void TFertigDlg::SchalterEinrichten() {
     const int bw = knopf.width();
     int w = width();
     int h = height();
-    if (const QWidget* ref = referenceWindow(this)) {
+    if (const QWidget* ref = DialogBezugsfenster(this)) {
         w = static_cast<int>(ref->width() * 95 / 100.0);
         h = static_cast<int>(ref->height() * (FertigS ? 70 : 95) / 100.0);
     }
@@ -158,12 +148,7 @@ void TFertigDlg::SchalterEinrichten() {
 }
 
 void TFertigDlg::FensterEinrichten() {
-    const QWidget* ref = referenceWindow(this);
-    if (!ref) return;
-    const QRect r = ref->geometry();
-    const int top = r.top() + (r.height() - height()) / 2;
-    const int left = r.left() + (r.width() - width()) / 2;
-    setGeometry(left, top, width(), height());
+    DialogZentrieren(this);
 }
 
 void TFertigDlg::Play() {

@@ -86,14 +86,6 @@ bool liegtIn(const QWidget* AWidget, const QWidget* AControl) {
     return AWidget == AControl || AControl->isAncestorOf(AWidget);
 }
 
-QWidget* bezugsFenster(const QWidget* ADialog) {
-    if (QWidget* owner = ADialog->parentWidget()) return owner->window();
-    const QList<QWidget*> fenster = QApplication::topLevelWidgets();
-    for (QWidget* w : fenster)
-        if (w != ADialog && qobject_cast<QMainWindow*>(w)) return w;
-    return nullptr;
-}
-
 } // namespace
 
 TOptionenDlg::TOptionenDlg(QWidget* AOwner, const TDialogAussehen& AAussehen,
@@ -512,7 +504,7 @@ void TOptionenDlg::SchalterEinrichten() {
     const QSize knopf = LayoutButtons({FBtn1Reset, FBtn2OK, FBtn3Abbrechen});
 
     int breite = width();
-    if (const QWidget* bezug = bezugsFenster(this)) breite = bezug->width() - 50;
+    if (const QWidget* bezug = DialogBezugsfenster(this)) breite = bezug->width() - 50;
 
     int oben = Rand;
     for (QCheckBox* b : boxen) {
@@ -568,9 +560,5 @@ void TOptionenDlg::SchalterEinrichten() {
 }
 
 void TOptionenDlg::FensterEinrichten() {
-    const QWidget* bezug = bezugsFenster(this);
-    if (!bezug) return;
-    const QRect r = bezug->geometry();
-    setGeometry(r.left() + (r.width() - width()) / 2, r.top() + (r.height() - height()) / 2, width(),
-                height());
+    DialogZentrieren(this);
 }
