@@ -8,7 +8,16 @@ TSapiSpeakWaitThread::TSapiSpeakWaitThread(TSapi5_4* AOwner, int AGen, int AStre
                                            std::shared_ptr<TSpEvent> AShutdownEvent,
                                            std::shared_ptr<TSpEvent> ASpeakEvent)
     : FOwner(AOwner), FSpeakEvent(std::move(ASpeakEvent)), FShutdownEvent(std::move(AShutdownEvent)),
-      FStreamNo(AStreamNo), FGen(AGen), FKontext(std::make_unique<QObject>()) {}
+      FStreamNo(AStreamNo), FGen(AGen), FKontext(std::make_unique<TSapiWarteKontext>(this)) {}
+
+void TSapiWarteKontext::Melden() {
+    FThread->Zustellen();
+}
+
+void TSapiSpeakWaitThread::Zustellen() {
+    if (FOwner) FOwner->EndeMelden(FGen, FStreamNo);
+    FCallbackDone = true;
+}
 
 TSapiSpeakWaitThread::~TSapiSpeakWaitThread() {
     FTerminatedS = true;
@@ -31,13 +40,7 @@ void TSapiSpeakWaitThread::Abkoppeln() {
 void TSapiSpeakWaitThread::Execute() {
     const int wer = TSpEvent::WaitAny({FShutdownEvent.get(), FSpeakEvent.get()});
     if (wer == 1 && !FTerminatedS.load()) {
-        QMetaObject::invokeMethod(
-            FKontext.get(),
-            [this] {
-                if (FOwner) FOwner->EndeMelden(FGen, FStreamNo);
-                FCallbackDone = true;
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(FKontext.get(), "Melden", Qt::QueuedConnection);
     } else {
         FCallbackDone = true;
     }

@@ -12,6 +12,21 @@
 #include <vector>
 
 class TSapi5_4;
+class TSapiSpeakWaitThread;
+
+// Lives on the main thread; a waiting thread's result arrives as a queued call
+// of Melden. Called by name, so that nothing but the call itself crosses
+// between the threads.
+class TSapiWarteKontext : public QObject {
+    Q_OBJECT
+public:
+    explicit TSapiWarteKontext(TSapiSpeakWaitThread* AThread) : FThread(AThread) {}
+public Q_SLOTS:
+    void Melden();
+
+private:
+    TSapiSpeakWaitThread* FThread;
+};
 
 class TSapiSpeakWaitThread {
 public:
@@ -24,6 +39,8 @@ public:
     void WaitFor();
     // Drops the calls still queued to the main thread and forgets the owner.
     void Abkoppeln();
+    // On the main thread: the end of this thread's utterance reaches the owner.
+    void Zustellen();
 
 private:
     void Execute();
@@ -38,7 +55,7 @@ private:
     std::atomic<bool> FTerminatedS{false};
     // Lives on the main thread; the queued call is addressed to it, so deleting
     // it discards a call that has not run yet.
-    std::unique_ptr<QObject> FKontext;
+    std::unique_ptr<TSapiWarteKontext> FKontext;
     std::thread FThread;
 };
 
