@@ -39,7 +39,7 @@ def fail(text):
 def starte_xvfb(basis):
     lesen, schreiben = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(schreiben), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(schreiben), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
         pass_fds=(schreiben,), stdout=subprocess.DEVNULL,
         stderr=open(os.path.join(basis, "xvfb.log"), "w"))
     os.close(schreiben)

@@ -5,6 +5,7 @@
 #include "RegistrySettings.h"
 #include "SingleInstance.h"
 #include "SplashC.h"
+#include "StartStil.h"
 #include "SystemServices.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ void Warten25() {
 int TastaroMain(int argc, char** argv) {
     AdjustDateNames();
     QApplication app(argc, argv);
+    QApplication::setStyle(StartStil());
     QApplication::setApplicationName(ProgrammName);
     QApplication::setApplicationDisplayName(QString());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));

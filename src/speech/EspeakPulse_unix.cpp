@@ -4,7 +4,6 @@
 #include "EspeakVoice.h"
 #include "PulseStream.h"
 
-#include <pulse/error.h>
 #include <pulse/simple.h>
 
 #include <chrono>
@@ -44,23 +43,24 @@ public:
 
     bool Schreiben(const short* AProben, std::size_t AAnzahl) override {
         int fehler = 0;
-        if (FStream && pa_simple_write(FStream, AProben, AAnzahl * sizeof(short), &fehler) >= 0) return true;
+        if (FStream && PulseApi()->SimpleWrite(FStream, AProben, AAnzahl * sizeof(short), &fehler) >= 0)
+            return true;
         Fehlschlag();
         return false;
     }
 
     void Verwerfen() override {
         int fehler = 0;
-        if (FStream && pa_simple_flush(FStream, &fehler) < 0) Fehlschlag();
+        if (FStream && PulseApi()->SimpleFlush(FStream, &fehler) < 0) Fehlschlag();
     }
 
     void Ablaufen() override {
         int fehler = 0;
-        if (FStream && pa_simple_drain(FStream, &fehler) < 0) Fehlschlag();
+        if (FStream && PulseApi()->SimpleDrain(FStream, &fehler) < 0) Fehlschlag();
     }
 
     void Schliessen() override {
-        if (FStream) pa_simple_free(FStream);
+        if (FStream) PulseApi()->SimpleFree(FStream);
         FStream = nullptr;
     }
 

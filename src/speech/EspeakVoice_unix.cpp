@@ -7,6 +7,7 @@
 // speech and hands its output over chunk by chunk as it goes, so playback
 // starts with the first chunk, not after the whole text.
 
+#include "DynBibliothek.h"
 #include "EspeakVoice.h"
 #include "SapiBasics.h"
 
@@ -21,6 +22,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -41,6 +43,33 @@ constexpr auto StillstandBis = std::chrono::seconds(3);
 // espeak reads its voice files afresh for every listing (some milliseconds on
 // the main thread), while the engines ask for the list at every turn.
 constexpr auto ListeGueltig = std::chrono::seconds(5);
+
+// The library is loaded when a voice is first asked for, not at start.
+struct TEspeakApi {
+    decltype(&::espeak_Initialize) Initialize = nullptr;
+    decltype(&::espeak_SetSynthCallback) SetSynthCallback = nullptr;
+    decltype(&::espeak_Synth) Synth = nullptr;
+    decltype(&::espeak_SetParameter) SetParameter = nullptr;
+    decltype(&::espeak_SetVoiceByName) SetVoiceByName = nullptr;
+    decltype(&::espeak_ListVoices) ListVoices = nullptr;
+};
+
+// Null when the library is missing: then there is no eSpeak voice.
+const TEspeakApi* EspeakApi() {
+    static const std::optional<TEspeakApi> api = []() -> std::optional<TEspeakApi> {
+        TEspeakApi a;
+        TDynBibliothek b("libespeak-ng.so.1");
+        if (b.Binden(a.Initialize, "espeak_Initialize") &&
+            b.Binden(a.SetSynthCallback, "espeak_SetSynthCallback") && b.Binden(a.Synth, "espeak_Synth") &&
+            b.Binden(a.SetParameter, "espeak_SetParameter") &&
+            b.Binden(a.SetVoiceByName, "espeak_SetVoiceByName") &&
+            b.Binden(a.ListVoices, "espeak_ListVoices"))
+            return a;
+        b.Melden();
+        return std::nullopt;
+    }();
+    return api ? &*api : nullptr;
+}
 
 struct TAeusserung {
     int Nr = 0;
@@ -211,12 +240,15 @@ public:
         if (const int z = FBereit.load(); z != 0) return z > 0;
         std::lock_guard espeak(FEspeakMutex);
         if (const int z = FBereit.load(); z != 0) return z > 0;
-        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+        const TEspeakApi* espeakApi = EspeakApi();
+        const int rate = espeakApi ? espeakApi->Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
+                                                           espeakINITIALIZE_DONT_EXIT)
+                                   : 0;
         if (rate <= 0) {
             FBereit = -1;
             return false;
         }
-        espeak_SetSynthCallback(Rueckruf);
+        espeakApi->SetSynthCallback(Rueckruf);
         FAbtastrate = rate;
         {
             std::lock_guard liste(FListeMutex);
@@ -271,7 +303,7 @@ private:
         FStimmen.clear();
         FVorgabe = {};
         bool deutschS = false;
-        for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+        for (const espeak_VOICE** v = EspeakApi()->ListVoices(nullptr); v && *v; ++v) {
             const TSpObjectToken t{QString::fromUtf8((*v)->identifier),
                                    QString::fromUtf8((*v)->name) + QStringLiteral(" (eSpeak NG)")};
             // languages: a priority byte, then the language name
@@ -305,13 +337,14 @@ private:
             if (A.Aeusserung->AbgebrochenS) return;
         }
         std::lock_guard espeak(FEspeakMutex);
+        const TEspeakApi& api = *EspeakApi();
         if (!A.StimmeId.isEmpty() && A.StimmeId != FGesetzteStimme &&
-            espeak_SetVoiceByName(A.StimmeId.constData()) == EE_OK)
+            api.SetVoiceByName(A.StimmeId.constData()) == EE_OK)
             FGesetzteStimme = A.StimmeId;
-        espeak_SetParameter(espeakRATE, A.Wpm, 0);
-        espeak_SetParameter(espeakVOLUME, A.Lautstaerke, 0);
-        espeak_Synth(A.Text.constData(), std::size_t(A.Text.size()) + 1, 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8, nullptr, &A);
+        api.SetParameter(espeakRATE, A.Wpm, 0);
+        api.SetParameter(espeakVOLUME, A.Lautstaerke, 0);
+        api.Synth(A.Text.constData(), std::size_t(A.Text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
+                  nullptr, &A);
     }
 
     // Every call into espeak.

@@ -1,5 +1,7 @@
 #include "SpdVerbindung.h"
 
+#include "DynBibliothek.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
@@ -11,6 +13,29 @@ using namespace std::chrono_literals;
 
 namespace {
 constexpr auto Wiederholabstand = 2s;
+
+// The client library is loaded on the first connection, not at start.
+struct TSpdApi {
+    decltype(&::spd_open2) Open2 = nullptr;
+    decltype(&::spd_execute_command_with_reply) ExecuteCommandWithReply = nullptr;
+    decltype(&::spd_close) Close = nullptr;
+};
+
+// Null when the library is missing: the server then cannot be reached.
+const TSpdApi* SpdApi() {
+    static const std::optional<TSpdApi> api = []() -> std::optional<TSpdApi> {
+        TSpdApi a;
+        TDynBibliothek b("libspeechd.so.2");
+        if (b.Binden(a.Open2, "spd_open2") &&
+            b.Binden(a.ExecuteCommandWithReply, "spd_execute_command_with_reply") &&
+            b.Binden(a.Close, "spd_close"))
+            return a;
+        b.Melden();
+        return std::nullopt;
+    }();
+    return api ? &*api : nullptr;
+}
+
 // Notifications whose message id is not known yet (its reply is still on the
 // way to the worker); a few suffice, more would be stale.
 constexpr size_t MaxUnzugeordnet = 64;
@@ -66,9 +91,8 @@ quint64 AbbruecheBisher() {
 // Bounded: a server that hangs on one connection must not silence the others.
 void AufAbbruecheWarten(quint64 ABis) {
     std::unique_lock lock(Schranke().Mutex);
-    Schranke().Bedingung.wait_for(lock, 1s, [ABis] {
-        return Schranke().Offen.empty() || *Schranke().Offen.begin() > ABis;
-    });
+    Schranke().Bedingung.wait_for(
+        lock, 1s, [ABis] { return Schranke().Offen.empty() || *Schranke().Offen.begin() > ABis; });
 }
 
 // The protocol ends a text at a line holding a single dot, so dots that
@@ -123,7 +147,7 @@ struct TSpdRueckruf {
 std::optional<QByteArrayList> TSpdVerbindung::TKanal::Befehl(const QByteArray& ABefehl) {
     if (!FVerbindung || FKaputtS) return std::nullopt;
     char* antwort = nullptr;
-    spd_execute_command_with_reply(FVerbindung, ABefehl.constData(), &antwort);
+    SpdApi()->ExecuteCommandWithReply(FVerbindung, ABefehl.constData(), &antwort);
     if (!antwort) {
         FKaputtS = true;
         return std::nullopt;
@@ -335,9 +359,11 @@ void TSpdVerbindung::Arbeiten() {
 }
 
 void TSpdVerbindung::Verbinde(TKanal& AKanal) {
+    const TSpdApi* spd = SpdApi();
     char* fehler = nullptr;
     SPDConnection* verbindung =
-        spd_open2("tastaro", FName.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler);
+        spd ? spd->Open2("tastaro", FName.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler)
+            : nullptr;
     std::free(fehler);
     if (verbindung) {
         AKanal.FVerbindung = verbindung;
@@ -394,7 +420,7 @@ void TSpdVerbindung::Trenne(TKanal& AKanal) {
         std::lock_guard lock(FMutex);
         FVerbindung = nullptr;
     }
-    spd_close(AKanal.FVerbindung);
+    SpdApi()->Close(AKanal.FVerbindung);
     AKanal.FVerbindung = nullptr;
     AKanal.FKaputtS = false;
     std::lock_guard lock(FMutex);

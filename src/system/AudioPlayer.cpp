@@ -1,81 +1,86 @@
-// Audio texts: files played by name through QMediaPlayer.
+// Audio texts: the player lives in a module of its own (audiotexte/), linked
+// with the media framework, which is loaded on the first audio text. Without
+// the module an audio text cannot be played, as without an output device.
 
+#include "DynBibliothek.h"
 #include "QtServices.h"
 
-#include <QAudioDevice>
-#include <QAudioOutput>
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QMediaDevices>
-#include <QMediaPlayer>
-#include <QPointer>
-#include <QUrl>
+#include <QLibrary>
+#include <QStringList>
+
+#include <memory>
 
 namespace {
 
-class TQtAudioPlayer final : public IAudioPlayer {
+const auto ModulDatei = QStringLiteral("libtastaro-audiotexte.so");
+
+// Beside the program when installed; in the build's folder for the tests,
+// which run from folders of their own.
+QStringList ModulOrte() {
+    QStringList orte{QCoreApplication::applicationDirPath() + QLatin1Char('/') + ModulDatei};
+#ifdef TASTARO_MODUL_DIR
+    orte << QStringLiteral(TASTARO_MODUL_DIR "/") + ModulDatei;
+#endif
+    return orte;
+}
+
+using TFabrik = IAudioPlayer* (*)(QObject*);
+
+class TAudioTexteLader final : public IAudioPlayer {
 public:
     bool Play(const QString& AFilename, bool AWarteS) override {
         Stop();
-        const QFileInfo file(AFilename);
-        if (AFilename.isEmpty() || !file.isFile() || !EnsurePlayer()) return false;
-        FPlayer->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
-        FPlayer->play();
-        if (FPlayer->error() != QMediaPlayer::NoError) return false;
-        if (AWarteS) Warte();
-        return true;
+        // A missing file needs no media framework to be refused.
+        if (AFilename.isEmpty() || !QFileInfo(AFilename).isFile()) return false;
+        IAudioPlayer* player = Laden();
+        return player && player->Play(AFilename, AWarteS);
     }
 
     void Stop() override {
-        for (QEventLoop* loop : std::as_const(FLoops))
-            loop->quit();
-        if (FPlayer && FPlayer->playbackState() != QMediaPlayer::StoppedState) FPlayer->stop();
+        if (FPlayer) FPlayer->Stop();
     }
 
-    bool IsPlaying() const override {
-        return FPlayer && FPlayer->playbackState() == QMediaPlayer::PlayingState;
-    }
+    bool IsPlaying() const override { return FPlayer && FPlayer->IsPlaying(); }
 
 private:
-    bool EnsurePlayer() {
-        if (FPlayer) return true;
-        // The media backend crashes in its constructor when there is no
-        // output device, so it is only created once one exists.
-        QObject* host = ServiceHost();
-        if (!host || QMediaDevices::audioOutputs().isEmpty()) return false;
-        FPlayer = new QMediaPlayer(host);
-        FPlayer->setAudioOutput(new QAudioOutput(FPlayer));
-        return true;
+    // One attempt per process: a missing module stays missing.
+    IAudioPlayer* Laden() {
+        if (FPlayer || FVersuchtS) return FPlayer;
+        QObject* wirt = ServiceHost();
+        if (!wirt) return nullptr;
+        FVersuchtS = true;
+        QStringList fehler;
+        for (const QString& ort : ModulOrte()) {
+            if (!QFileInfo::exists(ort)) {
+                fehler << ort + QStringLiteral(": not found");
+                continue;
+            }
+            auto modul = std::make_unique<QLibrary>(ort);
+            const auto fabrik = reinterpret_cast<TFabrik>(modul->resolve("TastaroAudioTexte"));
+            if (!fabrik) {
+                fehler << modul->errorString();
+                continue;
+            }
+            FModul = std::move(modul);
+            FPlayer = fabrik(wirt);
+            return FPlayer;
+        }
+        qCWarning(LogBibliothek).noquote()
+            << QStringLiteral("audio texts not loaded:") << fehler.join(QStringLiteral("; "));
+        return nullptr;
     }
 
-    void Warte() {
-        QMediaPlayer* player = FPlayer;
-        if (player->playbackState() != QMediaPlayer::PlayingState) return;
-        QEventLoop loop;
-        QObject::connect(player, &QMediaPlayer::mediaStatusChanged, &loop,
-                         [&loop](QMediaPlayer::MediaStatus AStatus) {
-                             if (AStatus == QMediaPlayer::EndOfMedia || AStatus == QMediaPlayer::InvalidMedia)
-                                 loop.quit();
-                         });
-        QObject::connect(player, &QMediaPlayer::errorOccurred, &loop, &QEventLoop::quit);
-        QObject::connect(player, &QMediaPlayer::playbackStateChanged, &loop,
-                         [&loop](QMediaPlayer::PlaybackState AState) {
-                             if (AState == QMediaPlayer::StoppedState) loop.quit();
-                         });
-        QObject::connect(player, &QObject::destroyed, &loop, &QEventLoop::quit);
-        FLoops.append(&loop);
-        loop.exec();
-        FLoops.removeOne(&loop);
-        if (FPlayer) FPlayer->stop();
-    }
-
-    QPointer<QMediaPlayer> FPlayer;
-    QList<QEventLoop*> FLoops;
+    // Never unloaded: the player inside is a static of the module.
+    std::unique_ptr<QLibrary> FModul;
+    IAudioPlayer* FPlayer = nullptr;
+    bool FVersuchtS = false;
 };
 
 } // namespace
 
 IAudioPlayer& QtAudioPlayer() {
-    static TQtAudioPlayer player;
+    static TAudioTexteLader player;
     return player;
 }

@@ -11,7 +11,6 @@
 #include "QtServices.h"
 #include "WavData.h"
 
-#include <pulse/error.h>
 #include <pulse/simple.h>
 
 #include <chrono>
@@ -111,19 +110,20 @@ private:
         if (!Oeffnen(AWav)) return;
         const int frame = AWav.Kanaele * AWav.Bits / 8;
         const qsizetype stueck = qsizetype(std::max(1, AWav.Rate * StueckMs / 1000)) * frame;
+        const TPulseApi& pa = *PulseApi();
         int fehler = 0;
         for (qsizetype pos = 0; pos < AWav.Pcm.size(); pos += stueck) {
             if (Ueberholt(ANr)) {
-                pa_simple_flush(FStream, &fehler);
+                pa.SimpleFlush(FStream, &fehler);
                 return;
             }
             const size_t laenge = size_t(std::min(stueck, AWav.Pcm.size() - pos));
-            if (pa_simple_write(FStream, AWav.Pcm.constData() + pos, laenge, &fehler) < 0) {
+            if (pa.SimpleWrite(FStream, AWav.Pcm.constData() + pos, laenge, &fehler) < 0) {
                 Schliessen();
                 return;
             }
         }
-        if (pa_simple_drain(FStream, &fehler) < 0) Schliessen();
+        if (pa.SimpleDrain(FStream, &fehler) < 0) Schliessen();
     }
 
     bool Oeffnen(const TWavData& AWav) {
@@ -131,7 +131,8 @@ private:
         art.format = AWav.Bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
         art.rate = uint32_t(AWav.Rate);
         art.channels = uint8_t(AWav.Kanaele);
-        if (FStream && pa_sample_spec_equal(&art, &FArt)) return true;
+        if (FStream && art.format == FArt.format && art.rate == FArt.rate && art.channels == FArt.channels)
+            return true;
         Schliessen();
         if (Clock::now() < FNaechsterVersuch) return false;
         FStream = OpenPulseStream(art, "Ereignisklang", PufferMs);
@@ -144,7 +145,7 @@ private:
     }
 
     void Schliessen() {
-        if (FStream) pa_simple_free(FStream);
+        if (FStream) PulseApi()->SimpleFree(FStream);
         FStream = nullptr;
     }
 

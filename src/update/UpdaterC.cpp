@@ -1,20 +1,19 @@
 #include "UpdaterC.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <optional>
 
 #ifndef TASTARO_UPDATE_URL
 #define TASTARO_UPDATE_URL "https://updates.example.invalid/updates/"
+#endif
+#ifndef TASTARO_ABRUF_PROGRAMM
+#define TASTARO_ABRUF_PROGRAMM ""
 #endif
 
 QString UpdateBaseUrl() {
@@ -25,7 +24,6 @@ QString UpdateBaseUrl() {
 
 namespace {
 
-const QString UserAgent = QStringLiteral("Mozilla/3.0");
 const QString RegistryModeName = QStringLiteral("UpdaterCheckMode");
 const QString RegistryDateName = QStringLiteral("UpdaterLastSuccessfulCheck");
 const QString IniSection = QStringLiteral("Updater");
@@ -95,59 +93,19 @@ QString DecodeBody(const QByteArray& ABody, const QString& AContentType) {
     return QString::fromLatin1(ABody);
 }
 
-// Errors that QNetworkReply reports for an HTTP status: a response did
-// arrive, and its body is used like any other.
-bool IsHttpStatusError(QNetworkReply::NetworkError AError) {
-    return (AError >= QNetworkReply::ContentAccessDenied && AError <= QNetworkReply::UnknownContentError) ||
-           (AError >= QNetworkReply::InternalServerError && AError <= QNetworkReply::UnknownServerError);
-}
-
-// One GET on the calling thread, which must be allowed to run an event loop.
-// Nothing on failure: no connection, time-out, refused certificate, a body
-// above the limit.
-std::optional<QString> HttpGetText(const QUrl& AUrl, int AConnectMs, int ARequestMs) {
-    QNetworkAccessManager manager;
-    QNetworkRequest request(AUrl);
-    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
-    // Qt bounds the silence between two pieces of the transfer, the
-    // connection included; the timer below bounds the whole.
-    request.setTransferTimeout(AConnectMs);
-    const std::unique_ptr<QNetworkReply> owner(manager.get(request));
-    QNetworkReply* reply = owner.get();
-
-    QByteArray body;
-    bool failedS = false;
-    auto abbrechen = [&] {
-        failedS = true;
-        reply->abort();
-    };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
-        const QVariant laenge = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (laenge.isValid() && laenge.toLongLong() > TUpdater::MaxBodyBytes) abbrechen();
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        body += reply->readAll();
-        if (body.size() > TUpdater::MaxBodyBytes) abbrechen();
-    });
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer gesamt;
-    gesamt.setSingleShot(true);
-    QObject::connect(&gesamt, &QTimer::timeout, reply, abbrechen);
-    gesamt.start(ARequestMs);
-    if (!reply->isFinished()) loop.exec();
-    gesamt.stop();
-
-    if (!failedS && reply->isOpen()) {
-        body += reply->readAll();
-        if (body.size() > TUpdater::MaxBodyBytes) failedS = true;
+// The fetch helper beside the running program; else the one in the build's
+// bin folder, for programs (tests) that run from elsewhere.
+QString StandardAbrufProgramm() {
+    if (QCoreApplication::instance()) {
+        const QString daneben = QCoreApplication::applicationDirPath() + QStringLiteral("/tastaro-abruf");
+        if (QFileInfo(daneben).isExecutable()) return daneben;
     }
-    const QNetworkReply::NetworkError fehler = reply->error();
-    if (fehler != QNetworkReply::NoError && !IsHttpStatusError(fehler)) failedS = true;
-    const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    if (failedS) return std::nullopt;
-    return DecodeBody(body, contentType);
+    return QStringLiteral(TASTARO_ABRUF_PROGRAMM);
 }
+
+// More than the helper may write (the Content-Type line and a body within
+// the limit): a helper that writes more is not trusted.
+constexpr qint64 MaxAusgabeBytes = TUpdater::MaxBodyBytes + 64 * 1024;
 
 } // namespace
 
@@ -161,6 +119,7 @@ TUpdater::TUpdater(QObject* AHnd, const QString& AUpdaterFolder, const QString& 
     QString basis = ABaseUrl.isEmpty() ? UpdateBaseUrl() : ABaseUrl;
     if (!basis.endsWith(QLatin1Char('/'))) basis += QLatin1Char('/');
     FVersionUrl = basis + FUpdaterFolder + QLatin1Char('/') + FVersionFileName;
+    FAbrufProgramm = StandardAbrufProgramm();
 }
 
 TUpdater::~TUpdater() {
@@ -275,7 +234,7 @@ void TUpdater::CheckForUpdates() {
     }
     FChecking.store(true);
     SetFinished(false);
-    FThread.reset(QThread::create([this] { ExecuteCheck(); }));
+    FThread.reset(QThread::create([this, programm = FAbrufProgramm] { ExecuteCheck(programm); }));
     FThread->setObjectName(QStringLiteral("Updateprüfung"));
     FThread->start();
     if (!FThread->isRunning() && !FThread->isFinished()) {
@@ -287,12 +246,12 @@ void TUpdater::CheckForUpdates() {
     }
 }
 
-void TUpdater::ExecuteCheck() {
+void TUpdater::ExecuteCheck(const QString& AProgramm) {
     bool successS = false;
     const bool fensterWegS = FMainWindowS && FMainWindowHandle.isNull();
     if (!FStopRequested.load() && !fensterWegS) {
         const std::optional<QString> text =
-            HttpGetText(QUrl(FVersionUrl), FConnectTimeoutMs.load(), FRequestTimeoutMs.load());
+            Abrufen(AProgramm, FConnectTimeoutMs.load(), FRequestTimeoutMs.load());
         if (!FStopRequested.load()) {
             const QString version =
                 text ? IniValue(*text, FVersionSection, QStringLiteral("Version")) : QString();
@@ -320,6 +279,19 @@ void TUpdater::ExecuteCheck() {
     SetFinished(true);
 }
 
+// One GET through the fetch helper. Nothing on failure: no helper, no
+// response, a helper that overran its bound or was ended by Shutdown.
+std::optional<QString> TUpdater::Abrufen(const QString& AProgramm, int AConnectMs, int ARequestMs) {
+    const std::optional<QByteArray> ausgabe =
+        FAbruf.Ausfuehren(AProgramm,
+                          {FVersionUrl, QString::number(AConnectMs), QString::number(ARequestMs),
+                           QString::number(MaxBodyBytes)},
+                          ARequestMs + HelperGraceMs, MaxAusgabeBytes);
+    const qsizetype zeile = ausgabe ? ausgabe->indexOf('\n') : -1;
+    if (zeile < 0) return std::nullopt;
+    return DecodeBody(ausgabe->mid(zeile + 1), QString::fromLatin1(ausgabe->left(zeile)));
+}
+
 bool TUpdater::ApplyVersionText(const QString& AText) {
     QMutexLocker lock(&FCriticalSection);
     FNewVersion.Clear();
@@ -344,6 +316,8 @@ void TUpdater::WaitFor() {
 
 void TUpdater::Shutdown() {
     FStopRequested.store(true);
+    // A fetch under way is not waited for: its helper is killed.
+    FAbruf.Abbrechen();
     WaitFor();
 }
 

@@ -3,6 +3,7 @@
 // compares it with the installed one. The check runs on a worker thread of its
 // own; the owner starts it, and later waits for it and reads the result.
 
+#include "Abruf.h"
 #include "VersionC.h"
 
 #include <QDateTime>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class QThread;
 
@@ -42,6 +44,9 @@ public:
     static constexpr int ConnectTimeoutMs = 5000;
     static constexpr int RequestTimeoutMs = 10000;
     static constexpr qint64 MaxBodyBytes = 64 * 1024;
+    // How long the fetch helper may take beyond the request's bound (its own
+    // start included) before it is killed.
+    static constexpr int HelperGraceMs = 1000;
 
     // AHnd: the window that owns the check (may be null); a check that finds
     // it gone does nothing more. AVersionFileName empty: AUpdaterFolder +
@@ -69,8 +74,9 @@ public:
     void CheckForUpdates();
     // Blocks until no check is running, then joins the worker. GUI thread.
     void WaitFor();
-    // No further check starts, a running one skips its remaining steps and
-    // nothing is notified; waits for the running check to end.
+    // No further check starts, a running one skips its remaining steps (a
+    // fetch under way is killed) and nothing is notified; waits for the
+    // running check to end.
     void Shutdown();
 
     bool Checking() const { return FChecking.load(); }
@@ -88,6 +94,12 @@ public:
     // Narrower bounds, so that tests of stalled servers stay short.
     void SetTimeouts(int AConnectMs, int ARequestMs);
 
+    // The program that fetches the version file (tastaro-abruf). By default
+    // the one beside this program, else the one the build made. A check
+    // without it fails. Set it while no check is running.
+    void SetAbrufProgramm(const QString& APfad) { FAbrufProgramm = APfad; }
+    QString AbrufProgramm() const { return FAbrufProgramm; }
+
     // The stored form "yyyymmddhhnnss"; empty for no moment (invalid).
     static QString FormatCheckDate(const QDateTime& AValue);
     // Exactly 14 digits forming a valid local date and time, else invalid.
@@ -95,7 +107,8 @@ public:
 
 private:
     void JoinThread();
-    void ExecuteCheck();
+    void ExecuteCheck(const QString& AProgramm);
+    std::optional<QString> Abrufen(const QString& AProgramm, int AConnectMs, int ARequestMs);
     bool ApplyVersionText(const QString& AText);
     void SetStatus(TUpdateType AValue);
     void SetLastCheck(const QDateTime& AValue);
@@ -118,6 +131,8 @@ private:
     TUpdateType FStatus = utNone;   // (locked)
     TUpdateCheckMode FCheckMode;    // (locked); stored
     std::function<void()> FNotify;  // (locked)
+    TAbruf FAbruf;
+    QString FAbrufProgramm;
     std::unique_ptr<QThread> FThread;
     // The finished event: set whenever no check is running.
     std::mutex FFinishedMutex;

@@ -1,9 +1,11 @@
 // The update check against a server on 127.0.0.1 inside the test: the result
 // of each kind of answer, the stored date of the last successful check, and
-// that no server can hold the check beyond its bounds.
+// that neither a server nor the fetch helper can hold the check beyond its
+// bounds.
 
 #include "UpdaterC.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSslKey>
@@ -65,6 +67,22 @@ void Senden(QTcpSocket* ASocket, int AStatus, const QByteArray& ABody, const QBy
     ASocket->write("HTTP/1.1 " + QByteArray::number(AStatus) + " X\r\nContent-Length: " +
                    QByteArray::number(ABody.size()) + "\r\nConnection: close\r\n" + AKopf + "\r\n" + ABody);
     ASocket->disconnectFromHost();
+}
+
+// This process's children, ended ones that nobody waited for included.
+QStringList Kinder() {
+    QStringList kinder;
+    const QByteArray ich = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        // "pid (name) state ppid ..."; the name may hold blanks and brackets
+        const QByteArray zeile = stat.readAll();
+        const qsizetype name = zeile.lastIndexOf(')');
+        const QList<QByteArray> felder = zeile.mid(name + 2).split(' ');
+        if (felder.size() > 1 && felder[1] == ich) kinder << QString::fromLocal8Bit(zeile.left(name + 3));
+    }
+    return kinder;
 }
 
 } // namespace
@@ -182,6 +200,35 @@ private Q_SLOTS:
         TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis("https"));
         Pruefen(u);
         QCOMPARE(u.Status(), utError);
+        QVERIFY(server.Anfragen.isEmpty());
+    }
+
+    // Closing during a check whose server never answers does not wait for
+    // the request's bound: the fetch helper is killed and waited for.
+    void shutdownWaehrendAbruf() {
+        TTestServer server;
+        TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis());
+        u.CheckForUpdates();
+        QTRY_COMPARE_WITH_TIMEOUT(server.Anfragen.size(), 1, 5000);
+        QCOMPARE(Kinder().size(), 1);
+        QElapsedTimer uhr;
+        uhr.start();
+        u.Shutdown();
+        QVERIFY2(uhr.elapsed() < 1000, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY(!u.Checking());
+        QCOMPARE(Kinder(), QStringList());
+    }
+
+    // Without its fetch helper the check fails like any other failed request.
+    void ohneAbrufProgramm() {
+        TTestServer server;
+        server.Antwort = [](QTcpSocket* s) { Senden(s, 200, "[Tastaro]\nVersion=1.3.2.0\n"); };
+        TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis());
+        QVERIFY(QFileInfo(u.AbrufProgramm()).isExecutable());
+        u.SetAbrufProgramm(FOrdner.filePath(QStringLiteral("tastaro-abruf")));
+        Pruefen(u);
+        QCOMPARE(u.Status(), utError);
+        QVERIFY(!u.LastSuccessfulCheck().isValid());
         QVERIFY(server.Anfragen.isEmpty());
     }
 
