@@ -56,19 +56,13 @@ struct TEspeakApi {
 
 // Null when the library is missing: then there is no eSpeak voice.
 const TEspeakApi* EspeakApi() {
-    static const std::optional<TEspeakApi> api = []() -> std::optional<TEspeakApi> {
-        TEspeakApi a;
-        TDynBibliothek b("libespeak-ng.so.1");
-        if (b.Binden(a.Initialize, "espeak_Initialize") &&
-            b.Binden(a.SetSynthCallback, "espeak_SetSynthCallback") && b.Binden(a.Synth, "espeak_Synth") &&
-            b.Binden(a.SetParameter, "espeak_SetParameter") &&
-            b.Binden(a.SetVoiceByName, "espeak_SetVoiceByName") &&
-            b.Binden(a.ListVoices, "espeak_ListVoices"))
-            return a;
-        b.Melden();
-        return std::nullopt;
-    }();
-    return api ? &*api : nullptr;
+    return ApiLaden<TEspeakApi>("libespeak-ng.so.1", [](TDynBibliothek& b, TEspeakApi& a) {
+        return b.Binden(a.Initialize, "espeak_Initialize") &&
+               b.Binden(a.SetSynthCallback, "espeak_SetSynthCallback") && b.Binden(a.Synth, "espeak_Synth") &&
+               b.Binden(a.SetParameter, "espeak_SetParameter") &&
+               b.Binden(a.SetVoiceByName, "espeak_SetVoiceByName") &&
+               b.Binden(a.ListVoices, "espeak_ListVoices");
+    });
 }
 
 struct TAeusserung {

@@ -23,17 +23,11 @@ struct TSpdApi {
 
 // Null when the library is missing: the server then cannot be reached.
 const TSpdApi* SpdApi() {
-    static const std::optional<TSpdApi> api = []() -> std::optional<TSpdApi> {
-        TSpdApi a;
-        TDynBibliothek b("libspeechd.so.2");
-        if (b.Binden(a.Open2, "spd_open2") &&
-            b.Binden(a.ExecuteCommandWithReply, "spd_execute_command_with_reply") &&
-            b.Binden(a.Close, "spd_close"))
-            return a;
-        b.Melden();
-        return std::nullopt;
-    }();
-    return api ? &*api : nullptr;
+    return ApiLaden<TSpdApi>("libspeechd.so.2", [](TDynBibliothek& b, TSpdApi& a) {
+        return b.Binden(a.Open2, "spd_open2") &&
+               b.Binden(a.ExecuteCommandWithReply, "spd_execute_command_with_reply") &&
+               b.Binden(a.Close, "spd_close");
+    });
 }
 
 // Notifications whose message id is not known yet (its reply is still on the

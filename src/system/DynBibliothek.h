@@ -3,15 +3,16 @@
 // none of them is needed before the first window, so the program does not
 // pay for loading them at start, and a machine without one still starts.
 //
-// Each user keeps one table of typed function pointers per library in a
-// function-local static, so a library is opened once per process, from
-// whichever thread asks first, and a failure is final: it is not retried.
+// Each user keeps one table of typed function pointers per library
+// (ApiLaden), so a library is opened once per process, from whichever thread
+// asks first, and a failure is final: it is not retried.
 // The library stays loaded until the process ends, since the players' own
 // statics still call into it while the process shuts down.
 
 #include <QLoggingCategory>
 #include <QString>
 
+#include <optional>
 #include <type_traits>
 
 // Where a library or module that could not be loaded is reported.
@@ -47,3 +48,18 @@ private:
     void* FHandle = nullptr;
     QString FFehler;
 };
+
+// The table TApi of ASoname, bound by ABinden(TDynBibliothek&, TApi&) on the
+// first call; null, once reported to the log, when the library or one of the
+// symbols is missing. A symbol of a library that ASoname depends on is found
+// through it as well.
+template <typename TApi, typename TBinden> const TApi* ApiLaden(const char* ASoname, TBinden ABinden) {
+    static const std::optional<TApi> api = [&]() -> std::optional<TApi> {
+        TApi a;
+        TDynBibliothek b(ASoname);
+        if (ABinden(b, a)) return a;
+        b.Melden();
+        return std::nullopt;
+    }();
+    return api ? &*api : nullptr;
+}

@@ -3,29 +3,14 @@
 #include "DynBibliothek.h"
 
 #include <cstdint>
-#include <optional>
 
 const TPulseApi* PulseApi() {
-    static const std::optional<TPulseApi> api = []() -> std::optional<TPulseApi> {
-        TPulseApi a;
-        TDynBibliothek simple("libpulse-simple.so.0");
-        if (!simple.Binden(a.SimpleNew, "pa_simple_new") ||
-            !simple.Binden(a.SimpleWrite, "pa_simple_write") ||
-            !simple.Binden(a.SimpleDrain, "pa_simple_drain") ||
-            !simple.Binden(a.SimpleFlush, "pa_simple_flush") ||
-            !simple.Binden(a.SimpleFree, "pa_simple_free")) {
-            simple.Melden();
-            return std::nullopt;
-        }
-        // Already loaded along with the simple API, which is built on it.
-        TDynBibliothek pulse("libpulse.so.0");
-        if (!pulse.Binden(a.UsecToBytes, "pa_usec_to_bytes")) {
-            pulse.Melden();
-            return std::nullopt;
-        }
-        return a;
-    }();
-    return api ? &*api : nullptr;
+    // pa_usec_to_bytes belongs to libpulse, which the simple API is built on.
+    return ApiLaden<TPulseApi>("libpulse-simple.so.0", [](TDynBibliothek& b, TPulseApi& a) {
+        return b.Binden(a.SimpleNew, "pa_simple_new") && b.Binden(a.SimpleWrite, "pa_simple_write") &&
+               b.Binden(a.SimpleDrain, "pa_simple_drain") && b.Binden(a.SimpleFlush, "pa_simple_flush") &&
+               b.Binden(a.SimpleFree, "pa_simple_free") && b.Binden(a.UsecToBytes, "pa_usec_to_bytes");
+    });
 }
 
 pa_simple* OpenPulseStream(const pa_sample_spec& ASpec, const char* AName, int ABufferMs) {

@@ -43,6 +43,24 @@ private Q_SLOTS:
         }
     }
 
+    // A table that cannot be had is asked for once per process: later calls
+    // neither open the library again nor bind.
+    void fehlendeTabelleEndgueltig() {
+        struct TApi {
+            double (*Cos)(double) = nullptr;
+        };
+        int versuche = 0;
+        auto laden = [&versuche] {
+            return ApiLaden<TApi>("libtastaro-gibts-nicht.so.1", [&versuche](TDynBibliothek& b, TApi& a) {
+                ++versuche;
+                return b.Binden(a.Cos, "cos");
+            });
+        };
+        QVERIFY(!laden());
+        QVERIFY(!laden());
+        QCOMPARE(versuche, 1);
+    }
+
     // The table binds every function of the installed client library.
     void pulseTabelle() {
         const TPulseApi* pa = PulseApi();
