@@ -194,7 +194,6 @@ void TTextPane::SetPaneFont(const QFont& AFont, const QColor& ABackground) {
 
 void TTextPane::BeginUpdate() {
     if (FUpdateCount++ == 0) {
-        setUpdatesEnabled(false);
         FUpdateCursor = QTextCursor(document());
         FUpdateCursor.beginEditBlock();
         FPendingCursor = textCursor();
@@ -209,9 +208,10 @@ void TTextPane::EndUpdate() {
         // the caret and selection move once, at the end
         setTextCursor(FPendingCursor);
         FPendingCursor = QTextCursor();
-        setUpdatesEnabled(true);
+        // The document lays out and asks for the changed lines to be repainted
+        // when the edit block closes; nothing is painted in between, so the
+        // pane and its scroll bars are not repainted as a whole.
         ensureCursorVisible();
-        viewport()->update();
     }
 }
 

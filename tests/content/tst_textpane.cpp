@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -207,6 +208,30 @@ private Q_SLOTS:
         QCOMPARE(p.Text(), QStringLiteral("Welt"));
         p.EndUpdate(); // an unmatched end is harmless
         QVERIFY(!p.InUpdate());
+    }
+
+    // A typed key repaints the text, not the scroll bar beside it: painting
+    // the bar was most of the time a keystroke took.
+    void tasteMaltNichtDieLeiste() {
+        struct TMaler : QObject {
+            int Anzahl = 0;
+            bool eventFilter(QObject*, QEvent* AEvent) override {
+                Anzahl += AEvent->type() == QEvent::Paint;
+                return false;
+            }
+        } leiste, flaeche;
+        TTextPane p;
+        p.resize(400, 300);
+        Zeile(p, QString(200, u'a'));
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        QTest::qWait(50);
+        p.verticalScrollBar()->installEventFilter(&leiste);
+        p.viewport()->installEventFilter(&flaeche);
+        Ueberschreiben(p, 0, u'b');
+        QTRY_VERIFY(flaeche.Anzahl > 0);
+        QTest::qWait(20);
+        QCOMPARE(leiste.Anzahl, 0);
     }
 
     void nurLesen() {
