@@ -57,6 +57,12 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
 
+    // The areas and the remembered positions are read on their own thread
+    // while the window is being built.
+    Kategorie = std::make_unique<TKat>();
+    RememberFiles = std::make_unique<TRememberFiles>(RememberFilesDatei);
+    LoadKatThread();
+
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
     setCentralWidget(client);
@@ -143,8 +149,6 @@ void TForm1::FormCreate() {
     setMinimumSize(minW, minH);
     resize(std::max(std::min(1200, work.width()), minW), std::max(std::min(900, work.height()), minH));
 
-    FLoadKatThreadHandle = false;
-
     FHintergrund = new THintergrundForm(this, 125, 10);
     FHintergrund->SetHintergrundNr(1);
     HintergrundFarbe = FHintergrund->HintergrundFarbe();
@@ -158,11 +162,9 @@ void TForm1::FormCreate() {
 
     LadeSounds();
 
-    Kategorie = std::make_unique<TKat>();
     Daten = std::make_unique<TDaten>(Mp3TexteOrdner);
     Vorlage = std::make_unique<TVorlage>();
     ProtokollSl.clear();
-    RememberFiles = std::make_unique<TRememberFiles>(RememberFilesDatei);
     Einstellungen = std::make_unique<TEinstellungen>();
     StandardEinstellungen(*Einstellungen);
 
@@ -175,12 +177,12 @@ void TForm1::FormCreate() {
     GeschriebenText.clear();
     SetFehler(0);
 
-    // The check runs on its own thread from here on, while the window is
-    // being built and shown; the start timer collects its result.
+    // The check itself starts once the window is on the screen (see
+    // Timer0StartTimer): its helper program would compete with the window
+    // for the processor.
     Updater =
         std::make_unique<TUpdater>(this, ProgrammName, QString(), ucmEveryStart, FDienste.UpdateBaseUrl);
     Updater->UseRegistryStorage(QStringLiteral("\\Software\\Tastaro"));
-    Updater->CheckForUpdatesAtStartup();
 
     // Neither connects to a screen reader or speech server yet: that happens
     // when they are first asked, after the window is shown.
@@ -314,10 +316,14 @@ void TForm1::FormShowPhase1() {
     Timer0Start->setInterval(5);
     Timer0Start->start();
     Timer1StatusTimer();
+    // What building the window and reading the start files freed is given
+    // back once the start has settled.
+    QTimer::singleShot(1000, this, [] { ReleaseFreedMemory(); });
 }
 
 void TForm1::Timer0StartTimer() {
     Timer0Start->stop();
+    Updater->CheckForUpdatesAtStartup();
     if (FStimmeOffenS) SetStimme();
     if (!StartUpdater()) FormShowPhase2();
 }
@@ -387,6 +393,7 @@ void TForm1::ApplicationEvents1ModalBegin() {
 void TForm1::ApplicationEvents1ModalEnd() {
     if (FModalTiefe > 0 && --FModalTiefe == 0) {
         if (!CloseS && !BeendenS) Timer1Status->start();
+        ReleaseFreedMemory();
     }
 }
 

@@ -52,6 +52,8 @@ public:
     ~TForm1() override;
 
     // --- start-up and shut-down
+    // Reads the areas and remembered positions on a thread; the constructor
+    // starts it, a later call reads them afresh.
     void LoadKatThread();
     bool LoadKatThreadRunning() const { return FLoadKatThreadHandle.load(); }
     void WaitForLoadKatThread(); // processes events until the thread is done

@@ -48,7 +48,6 @@ int TastaroMain(int argc, char** argv) {
     THauptDienste dienste;
     dienste.Services = RealServices();
     auto form = std::make_unique<TForm1>(dienste);
-    form->LoadKatThread();
     if (QFile::exists(SplashDatei)) {
         TSplashScreenForm splash(nullptr, SplashDatei);
         splash.show();

@@ -6,9 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <cstdio>
 
 namespace {
 
@@ -136,10 +137,18 @@ bool ReadRegistrySettings(const QString& AKeyName, TRegistrySettings& ARec) {
 
 void PublishWindowCaption(const QString& ACaption) {
     QDir().mkpath(InstanceRuntimeFolder());
-    QSaveFile f(CaptionDatei());
-    if (!f.open(QIODevice::WriteOnly)) return;
-    f.write(ACaption.toUtf8());
-    f.commit();
+    // Written beside it and renamed over it, so that a second start never reads
+    // half a caption. It is not synced to the disk: the file lives only as long
+    // as the window, and a sync would hold up the start.
+    const QString ziel = CaptionDatei();
+    const QString neu = ziel + QStringLiteral(".neu");
+    QFile f(neu);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    const QByteArray inhalt = ACaption.toUtf8();
+    const bool ganzS = f.write(inhalt) == inhalt.size();
+    f.close();
+    if (!ganzS || std::rename(QFile::encodeName(neu).constData(), QFile::encodeName(ziel).constData()) != 0)
+        QFile::remove(neu);
 }
 
 void WithdrawWindowCaption() {

@@ -45,6 +45,9 @@ int ShortCutToHotKey(int AShortCut);
 // The default system sound; always true.
 bool SystemBeep();
 QString RemoveAmpersands(const QString& AText);
+// Hands the pages of freed heap memory back to the system, so that what the
+// start or a closed dialog used and gave up no longer counts as the program's.
+void ReleaseFreedMemory();
 // Process-wide Austrian date names (Jän, Mär, Jänner, short day names without
 // a final "."); run once at start before any window exists.
 void AdjustDateNames();

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <malloc.h>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
@@ -289,4 +290,10 @@ bool CreateShortcut(const QString& ALinkFile, const QString& ATarget, const QStr
                                            QFileDevice::ExeOwner | QFileDevice::ReadGroup |
                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                            QFileDevice::ExeOther);
+}
+
+void ReleaseFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }

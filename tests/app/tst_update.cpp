@@ -111,6 +111,28 @@ private Q_SLOTS:
                 .arg(QDir::toNativeSeparators(ProgrammDatei)));
     }
 
+    // Building the window reads the areas by itself, but the check waits
+    // until the window is shown: its helper would slow the start down.
+    void pruefungErstMitFenster() {
+        TVersionServer server("1.3.1.0");
+        int anfragen = 0;
+        connect(&server, &QTcpServer::newConnection, this, [&anfragen] { ++anfragen; });
+        THauptFixture f;
+        f.Anlegen();
+        f.UpdateBaseUrl = server.Basis();
+        THauptDienste d;
+        d.Services = f.Fakes.Services();
+        d.Sprache = f.Speech.Platform();
+        d.UpdateBaseUrl = f.UpdateBaseUrl;
+        f.Form = std::make_unique<TForm1>(d);
+        f.Form->WaitForLoadKatThread();
+        QCOMPARE(f.Form->Kategorie->Count(), 1);
+        QTest::qWait(300);
+        QCOMPARE(anfragen, 0);
+        f.Zeigen();
+        QCOMPARE(anfragen, 1);
+    }
+
     // The four items show the stored mode, and choosing one stores it.
     void pruefModus() {
         THauptFixture f;
