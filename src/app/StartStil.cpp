@@ -1,9 +1,13 @@
 #include "StartStil.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleOption>
 
 #include <optional>
 
@@ -44,6 +48,118 @@ private:
     std::optional<QIcon> FIcon;
 };
 
+// The picture of a message box button, from the same files in the same
+// sizes the base style names, but each read as PNG by name when it is first
+// needed. Qt's own way of reading them first asks every image format plugin
+// whether it knows the file, and so loads them all (with the SVG module) for
+// the start question. The choice of size, the scaling and the disabled look
+// follow the base style's icons.
+class TKnopfIcon final : public QIconEngine {
+public:
+    explicit TKnopfIcon(const QString& AName) : FName(AName) {}
+
+    QPixmap pixmap(const QSize& ASize, QIcon::Mode AMode, QIcon::State) override {
+        QPixmap pm = Bild(Passend(ASize));
+        if (pm.isNull()) return pm;
+        QSize groesse = pm.size();
+        if (groesse.width() > ASize.width() || groesse.height() > ASize.height())
+            groesse.scale(ASize, Qt::KeepAspectRatio);
+        if (pm.size() != groesse) pm = pm.scaled(groesse, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (AMode != QIcon::Normal) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            const QPixmap erzeugt = QApplication::style()->generatedIconPixmap(AMode, pm, &option);
+            if (!erzeugt.isNull()) pm = erzeugt;
+        }
+        return pm;
+    }
+    void paint(QPainter* APainter, const QRect& ARect, QIcon::Mode AMode, QIcon::State AState) override {
+        const QPixmap pm = pixmap(ARect.size(), AMode, AState);
+        APainter->drawPixmap(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, pm.size(), ARect), pm);
+    }
+    QSize actualSize(const QSize& ASize, QIcon::Mode AMode, QIcon::State AState) override {
+        return pixmap(ASize, AMode, AState).size();
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {FGroessen[0], FGroessen[1], FGroessen[2]};
+    }
+    // Whether its files are there; they are read only when drawn.
+    bool isNull() override {
+        for (int i = 0; i < 3; ++i)
+            if (!QFile::exists(Datei(i))) return true;
+        return false;
+    }
+    QString key() const override { return QStringLiteral("TKnopfIcon"); }
+    QIconEngine* clone() const override { return new TKnopfIcon(FName); }
+
+private:
+    // As the base style's icons choose: the smallest picture that covers the
+    // request, else the largest, with a picture's size taken from its file
+    // once it has been read.
+    int Passend(const QSize& ASize) const {
+        const auto flaeche = [](const QSize& AGroesse) { return qint64(AGroesse.width()) * AGroesse.height(); };
+        const qint64 gesucht = flaeche(ASize);
+        int beste = 0;
+        for (int i = 1; i < 3; ++i) {
+            const qint64 a = flaeche(FGroessen[i]);
+            const qint64 b = flaeche(FGroessen[beste]);
+            if ((std::min(a, b) >= gesucht ? std::min(a, b) : std::max(a, b)) == a) beste = i;
+        }
+        return beste;
+    }
+
+    QString Datei(int ANr) const {
+        static constexpr int Namensgroessen[3] = {16, 32, 128};
+        return QStringLiteral(":/qt-project.org/styles/commonstyle/images/standardbutton-%1-%2.png")
+            .arg(FName)
+            .arg(Namensgroessen[ANr]);
+    }
+
+    QPixmap Bild(int ANr) {
+        if (!FBilder[ANr]) {
+            QImageReader leser(Datei(ANr), "png");
+            leser.setAutoDetectImageFormat(false);
+            FBilder[ANr] = QPixmap::fromImage(leser.read());
+            if (!FBilder[ANr]->isNull()) FGroessen[ANr] = FBilder[ANr]->size();
+        }
+        return *FBilder[ANr];
+    }
+
+    QString FName;
+    QSize FGroessen[3] = {{16, 16}, {32, 32}, {128, 128}};
+    std::optional<QPixmap> FBilder[3];
+};
+
+// Null when the desktop's icon theme has the picture or its files are
+// missing: then the base style decides, as without this style.
+QIcon KnopfIcon(QStyle::StandardPixmap AArt) {
+    const char* name = nullptr;
+    const char* thema = nullptr;
+    switch (AArt) {
+    case QStyle::SP_DialogYesButton:
+        name = "yes", thema = "dialog-ok";
+        break;
+    case QStyle::SP_DialogOkButton:
+        name = "ok", thema = "dialog-ok";
+        break;
+    case QStyle::SP_DialogNoButton:
+        name = "no", thema = "dialog-cancel";
+        break;
+    case QStyle::SP_DialogCancelButton:
+        name = "cancel", thema = "dialog-cancel";
+        break;
+    default:
+        return QIcon();
+    }
+    if (!QIcon::themeName().isEmpty() && QIcon::hasThemeIcon(QLatin1String(thema))) return QIcon();
+    auto* engine = new TKnopfIcon(QLatin1String(name));
+    if (engine->isNull()) {
+        delete engine;
+        return QIcon();
+    }
+    return QIcon(engine);
+}
+
 class TStartStil final : public QProxyStyle {
 public:
     QIcon standardIcon(StandardPixmap AArt, const QStyleOption* AOption, const QWidget* AWidget) const override {
@@ -51,6 +167,8 @@ public:
         // not fit into the window's width.
         if (AArt == SP_ToolBarHorizontalExtensionButton || AArt == SP_ToolBarVerticalExtensionButton)
             return QIcon(new TSpaetesIcon(baseStyle(), AArt));
+        const QIcon knopf = KnopfIcon(AArt);
+        if (!knopf.isNull()) return knopf;
         return QProxyStyle::standardIcon(AArt, AOption, AWidget);
     }
 };

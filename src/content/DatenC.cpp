@@ -3,7 +3,6 @@
 #include "TextFile.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <exception>
 
 namespace {
@@ -172,7 +171,9 @@ void TDatei::Load(const QString& AFilename, const QString& AMp3TexteOrdner) {
 }
 
 QString TitleSortKey(const QString& ATitel) {
-    QString Key = QLocale().toLower(ATitel);
+    // The Unicode lower case, as the German locale gives it, without waking the
+    // locale library for every file list.
+    QString Key = ATitel.toLower();
     Key.replace(QStringLiteral("ä"), QStringLiteral("ae"));
     Key.replace(QStringLiteral("ö"), QStringLiteral("oe"));
     Key.replace(QStringLiteral("ü"), QStringLiteral("ue"));

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProxyStyle>
 #include <QtTest>
 
@@ -20,10 +21,20 @@ bool BildformateGeladen() {
 class TstStartStil : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { QApplication::setStyle(StartStil()); }
+
     void menueleisteOhneBildformate() {
-        QApplication::setStyle(StartStil());
         QMainWindow fenster;
         fenster.menuBar()->addMenu(QStringLiteral("&Datei"));
+        QVERIFY(!BildformateGeladen());
+    }
+
+    void frageOhneBildformate() {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Tastaro"), QStringLiteral("Weiter?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(!box.grab().isNull());
         QVERIFY(!BildformateGeladen());
     }
 
@@ -31,6 +42,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("art");
         QTest::addRow("waagrecht") << int(QStyle::SP_ToolBarHorizontalExtensionButton);
         QTest::addRow("senkrecht") << int(QStyle::SP_ToolBarVerticalExtensionButton);
+        QTest::addRow("Ja") << int(QStyle::SP_DialogYesButton);
+        QTest::addRow("Nein") << int(QStyle::SP_DialogNoButton);
+        QTest::addRow("OK") << int(QStyle::SP_DialogOkButton);
+        QTest::addRow("Abbrechen") << int(QStyle::SP_DialogCancelButton);
         QTest::addRow("andere unberührt") << int(QStyle::SP_MessageBoxWarning);
     }
     void ueberlaufSymbolUnveraendert() {
@@ -42,7 +57,10 @@ private Q_SLOTS:
         const auto a = QStyle::StandardPixmap(art);
         const QIcon spaet = stil->standardIcon(a);
         QVERIFY(!spaet.isNull());
-        QCOMPARE(spaet.pixmap(16).toImage(), basis->standardIcon(a).pixmap(16).toImage());
+        const QIcon vorbild = basis->standardIcon(a);
+        for (int groesse : {16, 20, 32})
+            for (QIcon::Mode modus : {QIcon::Normal, QIcon::Disabled})
+                QCOMPARE(spaet.pixmap(groesse, modus).toImage(), vorbild.pixmap(groesse, modus).toImage());
     }
 };
 
