@@ -109,6 +109,7 @@ private:
 
     void Arbeiten();
     void Verbinde(TKanal& AKanal);
+    SPDConnection* Oeffnen();
     void Trenne(TKanal& AKanal);
     void Einreihen(TAuftrag AAuftrag); // under FMutex
     bool VersuchStarten();             // under FMutex

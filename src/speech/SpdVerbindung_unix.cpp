@@ -5,6 +5,10 @@
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <cstdlib>
 #include <libspeechd.h>
 #include <sys/socket.h>
@@ -352,13 +356,51 @@ void TSpdVerbindung::Arbeiten() {
     Trenne(kanal);
 }
 
-void TSpdVerbindung::Verbinde(TKanal& AKanal) {
+// Opening waits for the server's first answer, which a server that hangs
+// never gives, and nothing can break that wait off from outside. So the opening
+// runs on a thread of its own that the connection can leave behind: it then
+// closes what it opened, or ends with the process.
+SPDConnection* TSpdVerbindung::Oeffnen() {
     const TSpdApi* spd = SpdApi();
-    char* fehler = nullptr;
-    SPDConnection* verbindung =
-        spd ? spd->Open2("tastaro", FName.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler)
-            : nullptr;
-    std::free(fehler);
+    if (!spd) return nullptr;
+    struct TOeffnen {
+        std::mutex Mutex;
+        std::condition_variable Bedingung;
+        bool FertigS = false;
+        bool AufgegebenS = false;
+        SPDConnection* Verbindung = nullptr;
+    };
+    const auto o = std::make_shared<TOeffnen>();
+    std::thread([o, spd, name = FName] {
+        char* fehler = nullptr;
+        SPDConnection* v = spd->Open2("tastaro", name.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler);
+        std::free(fehler);
+        std::lock_guard lock(o->Mutex);
+        if (o->AufgegebenS) {
+            if (v) spd->Close(v);
+            return;
+        }
+        o->Verbindung = v;
+        o->FertigS = true;
+        o->Bedingung.notify_all();
+    }).detach();
+    for (;;) {
+        {
+            std::unique_lock lock(o->Mutex);
+            if (o->Bedingung.wait_for(lock, 50ms, [&] { return o->FertigS; })) return o->Verbindung;
+        }
+        std::lock_guard lock(FMutex);
+        if (FStoppS) {
+            std::lock_guard lockO(o->Mutex);
+            if (o->FertigS) return o->Verbindung;
+            o->AufgegebenS = true;
+            return nullptr;
+        }
+    }
+}
+
+void TSpdVerbindung::Verbinde(TKanal& AKanal) {
+    SPDConnection* verbindung = Oeffnen();
     if (verbindung) {
         AKanal.FVerbindung = verbindung;
         AKanal.FKaputtS = false;
