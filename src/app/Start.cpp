@@ -23,6 +23,7 @@ void Warten25() {
 } // namespace
 
 int TastaroMain(int argc, char** argv) {
+    ShareHeapArenas();
     AdjustDateNames();
     QApplication app(argc, argv);
     QApplication::setStyle(StartStil());

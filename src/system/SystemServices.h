@@ -48,6 +48,10 @@ QString RemoveAmpersands(const QString& AText);
 // Hands the pages of freed heap memory back to the system, so that what the
 // start or a closed dialog used and gave up no longer counts as the program's.
 void ReleaseFreedMemory();
+// Lets all threads allocate from two shared heap arenas instead of one each:
+// the helper threads allocate little, and every arena costs resident memory.
+// Run once at start, before any thread exists.
+void ShareHeapArenas();
 // Process-wide Austrian date names (Jän, Mär, Jänner, short day names without
 // a final "."); run once at start before any window exists.
 void AdjustDateNames();

@@ -297,3 +297,9 @@ void ReleaseFreedMemory() {
     malloc_trim(0);
 #endif
 }
+
+void ShareHeapArenas() {
+#ifdef __GLIBC__
+    mallopt(M_ARENA_MAX, 2);
+#endif
+}
