@@ -9,6 +9,7 @@
 #include <QProxyStyle>
 #include <QStyleOption>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -56,7 +57,10 @@ private:
 // follow the base style's icons.
 class TKnopfIcon final : public QIconEngine {
 public:
-    explicit TKnopfIcon(const QString& AName) : FName(AName) {}
+    explicit TKnopfIcon(const QString& AName) : FName(AName) {
+        for (int i = 0; i < 3; ++i)
+            FLeerS = FLeerS || !QFile::exists(Datei(i));
+    }
 
     QPixmap pixmap(const QSize& ASize, QIcon::Mode AMode, QIcon::State) override {
         QPixmap pm = Bild(Passend(ASize));
@@ -83,12 +87,8 @@ public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         return {FGroessen[0], FGroessen[1], FGroessen[2]};
     }
-    // Whether its files are there; they are read only when drawn.
-    bool isNull() override {
-        for (int i = 0; i < 3; ++i)
-            if (!QFile::exists(Datei(i))) return true;
-        return false;
-    }
+    // Whether its files are missing; they are read only when drawn.
+    bool isNull() override { return FLeerS; }
     QString key() const override { return QStringLiteral("TKnopfIcon"); }
     QIconEngine* clone() const override { return new TKnopfIcon(FName); }
 
@@ -97,7 +97,9 @@ private:
     // request, else the largest, with a picture's size taken from its file
     // once it has been read.
     int Passend(const QSize& ASize) const {
-        const auto flaeche = [](const QSize& AGroesse) { return qint64(AGroesse.width()) * AGroesse.height(); };
+        const auto flaeche = [](const QSize& AGroesse) {
+            return qint64(AGroesse.width()) * AGroesse.height();
+        };
         const qint64 gesucht = flaeche(ASize);
         int beste = 0;
         for (int i = 1; i < 3; ++i) {
@@ -126,6 +128,7 @@ private:
     }
 
     QString FName;
+    bool FLeerS = false;
     QSize FGroessen[3] = {{16, 16}, {32, 32}, {128, 128}};
     std::optional<QPixmap> FBilder[3];
 };
@@ -133,36 +136,27 @@ private:
 // Null when the desktop's icon theme has the picture or its files are
 // missing: then the base style decides, as without this style.
 QIcon KnopfIcon(QStyle::StandardPixmap AArt) {
-    const char* name = nullptr;
-    const char* thema = nullptr;
-    switch (AArt) {
-    case QStyle::SP_DialogYesButton:
-        name = "yes", thema = "dialog-ok";
-        break;
-    case QStyle::SP_DialogOkButton:
-        name = "ok", thema = "dialog-ok";
-        break;
-    case QStyle::SP_DialogNoButton:
-        name = "no", thema = "dialog-cancel";
-        break;
-    case QStyle::SP_DialogCancelButton:
-        name = "cancel", thema = "dialog-cancel";
-        break;
-    default:
-        return QIcon();
-    }
-    if (!QIcon::themeName().isEmpty() && QIcon::hasThemeIcon(QLatin1String(thema))) return QIcon();
-    auto* engine = new TKnopfIcon(QLatin1String(name));
-    if (engine->isNull()) {
-        delete engine;
-        return QIcon();
-    }
-    return QIcon(engine);
+    struct TKnopf {
+        QStyle::StandardPixmap Art;
+        const char* Name;  // of the files
+        const char* Thema; // the icon theme's name for it
+    };
+    static constexpr TKnopf Knoepfe[] = {{QStyle::SP_DialogYesButton, "yes", "dialog-ok"},
+                                         {QStyle::SP_DialogOkButton, "ok", "dialog-ok"},
+                                         {QStyle::SP_DialogNoButton, "no", "dialog-cancel"},
+                                         {QStyle::SP_DialogCancelButton, "cancel", "dialog-cancel"}};
+    const auto k = std::find_if(std::begin(Knoepfe), std::end(Knoepfe),
+                                [&](const TKnopf& AK) { return AK.Art == AArt; });
+    if (k == std::end(Knoepfe)) return QIcon();
+    if (!QIcon::themeName().isEmpty() && QIcon::hasThemeIcon(QLatin1String(k->Thema))) return QIcon();
+    QIcon icon(new TKnopfIcon(QLatin1String(k->Name)));
+    return icon.isNull() ? QIcon() : icon;
 }
 
 class TStartStil final : public QProxyStyle {
 public:
-    QIcon standardIcon(StandardPixmap AArt, const QStyleOption* AOption, const QWidget* AWidget) const override {
+    QIcon standardIcon(StandardPixmap AArt, const QStyleOption* AOption,
+                       const QWidget* AWidget) const override {
         // The overflow button of the menu bar appears only when the menus do
         // not fit into the window's width.
         if (AArt == SP_ToolBarHorizontalExtensionButton || AArt == SP_ToolBarVerticalExtensionButton)
