@@ -59,6 +59,17 @@ public:
     bool Zeigen(QWidget*, QFont&, QColor&, QColor&, TTolkSRD*, IMessageBoxes*) override { return false; }
 };
 
+// Empties the per-user folders the test run was given (ctest sets them).
+// Without them the folders would be the user's own, or with an empty name
+// the working folder: the test stops instead of deleting anything.
+inline void BenutzerOrdnerLeeren() {
+    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"}) {
+        const QString ordner = qEnvironmentVariable(v);
+        if (!QDir::isAbsolutePath(ordner)) qFatal("%s is not set; run the test through ctest", v);
+        QDir(ordner).removeRecursively();
+    }
+}
+
 inline void SchreibeDatei(const QString& APfad, const QByteArray& AInhalt) {
     QDir().mkpath(QFileInfo(APfad).absolutePath());
     QFile f(APfad);

@@ -28,8 +28,7 @@ class TstBefehle : public QObject {
 
 private Q_SLOTS:
     void init() {
-        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
-            QDir(qEnvironmentVariable(v)).removeRecursively();
+        BenutzerOrdnerLeeren();
     }
     void cleanup() { F.reset(); }
 

@@ -40,8 +40,7 @@ class TstLauf : public QObject {
 
 private Q_SLOTS:
     void init() {
-        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
-            QDir(qEnvironmentVariable(v)).removeRecursively();
+        BenutzerOrdnerLeeren();
     }
     void cleanup() {
         FHalter.reset();
