@@ -61,7 +61,7 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     // while the window is being built.
     Kategorie = std::make_unique<TKat>();
     RememberFiles = std::make_unique<TRememberFiles>(RememberFilesDatei);
-    LoadKatThread();
+    LoadKatThread(true);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
@@ -149,9 +149,9 @@ void TForm1::FormCreate() {
     setMinimumSize(minW, minH);
     resize(std::max(std::min(1200, work.width()), minW), std::max(std::min(900, work.height()), minH));
 
-    FHintergrund = new THintergrundForm(this, 125, 10);
-    FHintergrund->SetHintergrundNr(1);
-    HintergrundFarbe = FHintergrund->HintergrundFarbe();
+    // Only the number of the background colour is kept; its list is a table.
+    FHintergrundNr = 1;
+    HintergrundFarbe = THintergrundForm::HintergrundFarbeVon(FHintergrundNr);
 
     TrainingFont = QFont(QStringLiteral("Arial"));
     TrainingFont.setPointSize(12);
@@ -159,8 +159,6 @@ void TForm1::FormCreate() {
     CloseS = false;
     for (QLabel* p : StatusPanel)
         p->clear();
-
-    LadeSounds();
 
     Daten = std::make_unique<TDaten>(Mp3TexteOrdner);
     Vorlage = std::make_unique<TVorlage>();
@@ -196,10 +194,18 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::LoadKatThread() {
+    LoadKatThread(false);
+}
+
+void TForm1::LoadKatThread(bool MitSoundsS) {
     if (FLoadKatThread.joinable()) FLoadKatThread.join();
     FLoadKatThreadHandle = true;
     QAbstractEventDispatcher* wecker = QAbstractEventDispatcher::instance();
-    FLoadKatThread = std::thread([this, wecker] {
+    FLoadKatThread = std::thread([this, wecker, MitSoundsS] {
+        if (MitSoundsS) {
+            LadeSounds();
+            FSoundsBereitS.store(true, std::memory_order_release);
+        }
         try {
             Kategorie->Load(TrainingstexteOrdner, QStringLiteral("*.kat"));
             RememberFiles->Load();
@@ -289,12 +295,12 @@ void TForm1::SetActiveControl() {
 }
 
 int TForm1::HintergrundNr() const {
-    return FHintergrund->HintergrundNr();
+    return FHintergrundNr;
 }
 
 void TForm1::SetHintergrundNr(int AValue) {
-    FHintergrund->SetHintergrundNr(AValue);
-    HintergrundFarbe = FHintergrund->HintergrundFarbe();
+    FHintergrundNr = THintergrundForm::GueltigeNr(AValue);
+    HintergrundFarbe = THintergrundForm::HintergrundFarbeVon(FHintergrundNr);
     SchriftartZuweisen();
     NewCaret();
 }

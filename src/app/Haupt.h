@@ -25,7 +25,6 @@ class TKat;
 class TDaten;
 class TVorlage;
 class TRememberFiles;
-class THintergrundForm;
 struct TEinstellungen;
 struct TDateiRec;
 class IFertigDialog;
@@ -196,7 +195,7 @@ private:
     // reader before the program speaks and when a line is skipped.
     std::unique_ptr<TTolkSRD> FTolk;
     bool FStimmeOffenS = false; // the voice is applied once the window is shown
-    THintergrundForm* FHintergrund = nullptr;
+    int FHintergrundNr = 1;
     QString FKategorietitel;
     int FAktivNr = -1;
     quint64 FZeilenZaehler = 0; // counts every setting of AktivNr
@@ -208,7 +207,11 @@ private:
     int FFehler = 0;
     std::atomic<bool> FLoadKatThreadHandle{false};
     std::thread FLoadKatThread;
+    void LoadKatThread(bool MitSoundsS);
+    // Read by the loading thread the constructor starts; ready once it is.
     QByteArray FSnd[TSoundCount];
+    std::atomic<bool> FSoundsBereitS{false};
+    void SoundsAbwarten();
     void Freigabe(const QString& AName, bool AErlaubtS);
     QHash<QString, QAction*> FAktionen;
     QHash<QString, bool> FErlaubt;

@@ -59,8 +59,13 @@ void TForm1::LadeSounds() {
         FSnd[i] = SoundLaden(0, 0, 0, SoundsOrdner + QLatin1String(namen[i]));
 }
 
+void TForm1::SoundsAbwarten() {
+    if (!FSoundsBereitS.load(std::memory_order_acquire) && FLoadKatThread.joinable()) FLoadKatThread.join();
+}
+
 void TForm1::Ton(TSound ASoundNr, bool WarteS) {
     if (!Einstellungen->SoundsWiedergebenS || !Einstellungen->SoundsArr[ASoundNr]) return;
+    SoundsAbwarten();
     FDienste.Services.Sounds->Play(FSnd[ASoundNr], WarteS);
 }
 

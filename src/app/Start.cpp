@@ -9,11 +9,14 @@
 #include "SystemServices.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QThread>
 #include <QTranslator>
+
+#include <thread>
 
 namespace {
 void Warten25() {
@@ -26,6 +29,10 @@ int TastaroMain(int argc, char** argv) {
     ShareHeapArenas();
     AdjustDateNames();
     QApplication app(argc, argv);
+    // The accessibility bridge connects to the session bus when the first
+    // widget is built and waits for the connection; begun here, it is made
+    // while the application sets itself up.
+    std::jthread sitzungsbus([] { QDBusConnection::sessionBus(); });
     QApplication::setStyle(StartStil());
     QApplication::setApplicationName(ProgrammName);
     QApplication::setApplicationDisplayName(QString());

@@ -25,11 +25,11 @@ const std::array<HintergrundRec, THintergrundForm::HintergrundAnzahl> Hintergrun
     {"Lila", 0xFF00FF},       {"Silber", 0xC0C0C0},     {"Braun", 0x800000},
 }};
 
-int gueltigeNr(int ANr) {
-    return ANr < 0 || ANr >= THintergrundForm::HintergrundAnzahl ? 0 : ANr;
-}
-
 } // namespace
+
+int THintergrundForm::GueltigeNr(int ANr) {
+    return ANr < 0 || ANr >= HintergrundAnzahl ? 0 : ANr;
+}
 
 THintergrundForm::THintergrundForm(QWidget* AOwner, int ABtnWidth, int ARand)
     : QDialog(AOwner), FBtnWidth(ABtnWidth), FRand(ARand) {
@@ -49,11 +49,11 @@ void THintergrundForm::FormCreate() {
 }
 
 QString THintergrundForm::HintergrundName(int ANr) {
-    return QString::fromUtf8(HintergrundTabelle[static_cast<std::size_t>(gueltigeNr(ANr))].Name);
+    return QString::fromUtf8(HintergrundTabelle[static_cast<std::size_t>(GueltigeNr(ANr))].Name);
 }
 
 QColor THintergrundForm::HintergrundFarbeVon(int ANr) {
-    return QColor::fromRgb(HintergrundTabelle[static_cast<std::size_t>(gueltigeNr(ANr))].Farbe);
+    return QColor::fromRgb(HintergrundTabelle[static_cast<std::size_t>(GueltigeNr(ANr))].Farbe);
 }
 
 int THintergrundForm::FarbeZuHintergrundNr(const QColor& AFarbe, int ANichtGefunden) {
@@ -69,7 +69,7 @@ int THintergrundForm::HintergrundNr() const {
 }
 
 void THintergrundForm::SetHintergrundNr(int ANr) {
-    FListBox1->setCurrentRow(gueltigeNr(ANr));
+    FListBox1->setCurrentRow(GueltigeNr(ANr));
 }
 
 QColor THintergrundForm::HintergrundFarbe() const {

@@ -22,6 +22,8 @@ public:
     // The first number with the colour AFarbe (red, green and blue compared),
     // ANichtGefunden when no entry has it.
     static int FarbeZuHintergrundNr(const QColor& AFarbe, int ANichtGefunden = 1);
+    // ANr itself when it is one of the numbers, else 0.
+    static int GueltigeNr(int ANr);
 
     // The selected number, -1 before any was set.
     int HintergrundNr() const;

@@ -17,8 +17,7 @@ class TstHaupt : public QObject {
 private Q_SLOTS:
     void init() {
         // every test starts from an empty per-user store
-        for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
-            QDir(qEnvironmentVariable(v)).removeRecursively();
+        BenutzerOrdnerLeeren();
     }
 
     void startOhneBereichFragtNachBereich() {
@@ -40,6 +39,20 @@ private Q_SLOTS:
         QCOMPARE(f.Auswahl.Gezeigt[1].Liste, QStringList({"Erste Datei", "Zweite Datei"}));
         QCOMPARE(form->windowTitle(), QStringLiteral("Probebereich - Tastaro V1.31"));
         QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
+    }
+
+    void toeneGleichNachDemAufbau() {
+        // The sounds are read on the loading thread; a sound asked for at once
+        // waits for them instead of playing nothing.
+        THauptFixture f;
+        f.Anlegen();
+        THauptDienste d;
+        d.Services = f.Fakes.Services();
+        d.Sprache = f.Speech.Platform();
+        TForm1 form(d);
+        for (TSound s : {sClick, sFalsch, sRichtig, sFertig, sTyping})
+            form.Ton(s, false);
+        QCOMPARE(f.Toene(), QStringList({"Click", "Falsch", "Richtig", "Fertig", "Typing"}));
     }
 
     void keinBereichGefunden() {
