@@ -1,4 +1,4 @@
-// The yardstick for start_vergleich.sh: the least a Qt Widgets program with the
+// The yardstick for start_vergleich.py: the least a Qt Widgets program with the
 // main window's shape costs to start (one window, two text panes, a title).
 // It links only Qt Widgets, so the difference to Tastaro is what Tastaro adds.
 

@@ -11,8 +11,9 @@ each. A start is timed from the spawn to the first time `xdotool search
 from /proc) is read 3 s after that, while the other program of the round
 waits idle. Every start gets a fresh HOME and XDG_RUNTIME_DIR, so Tastaro
 neither finds a running instance nor old settings (a first-start question may
-come up; nobody answers it). Prints medians and
-the ratios Tastaro / bare.
+come up; nobody answers it). The runtime folder lies in /dev/shm where that is
+a memory file system, as a desktop session's /run/user/UID does. Prints medians
+and the ratios Tastaro / bare.
 """
 
 import argparse
@@ -30,6 +31,8 @@ BARE_TITEL = "Tastaro-Vergleich leer"
 TASTARO_TITEL = r" - Tastaro V[0-9]"
 FENSTER_TIMEOUT = 30.0
 SPEICHER_NACH = 3.0
+# a desktop session's runtime folder is a memory file system
+LAUFZEIT_BASIS = "/dev/shm" if os.path.isdir("/dev/shm") and os.access("/dev/shm", os.W_OK) else None
 
 
 def fail(text):
@@ -93,8 +96,12 @@ class Start:
     def __init__(self, programm, titel, grundenv, basis):
         self.programm = programm
         self.heim = tempfile.mkdtemp(prefix="heim.", dir=basis)
-        run = os.path.join(self.heim, "run")
-        os.mkdir(run, 0o700)
+        if LAUFZEIT_BASIS:
+            run = tempfile.mkdtemp(prefix="start-vergleich-run.", dir=LAUFZEIT_BASIS)
+        else:
+            run = os.path.join(self.heim, "run")
+            os.mkdir(run, 0o700)
+        self.run = run
         env = dict(grundenv)
         env.update(HOME=self.heim, XDG_RUNTIME_DIR=run, XDG_CONFIG_HOME=os.path.join(self.heim, ".config"),
                    XDG_DATA_HOME=os.path.join(self.heim, ".local/share"),
@@ -133,6 +140,7 @@ class Start:
         beende(self.proc)
         self.log.close()
         shutil.rmtree(self.heim, ignore_errors=True)
+        shutil.rmtree(self.run, ignore_errors=True)
 
 
 def main():
