@@ -16,6 +16,8 @@
 #include <QThread>
 #include <QTranslator>
 
+#include <future>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -28,6 +30,10 @@ void Warten25() {
 int TastaroMain(int argc, char** argv) {
     ShareHeapArenas();
     AdjustDateNames();
+    // Whether another instance runs is found out while the application sets
+    // itself up; the window is built only once the answer is there.
+    auto instanzFrage =
+        std::async(std::launch::async, [] { return std::make_unique<TSingleInstance>(ProgrammTitel); });
     QApplication app(argc, argv);
     // The accessibility bridge connects to the session bus when the first
     // widget is built and waits for the connection; begun here, it is made
@@ -46,8 +52,8 @@ int TastaroMain(int argc, char** argv) {
     PfadeBerechnen(QCoreApplication::applicationFilePath());
 
     // A second start asks the running instance to come to the front and ends.
-    TSingleInstance instanz(ProgrammTitel);
-    if (!instanz.IsFirst()) {
+    const std::unique_ptr<TSingleInstance> instanz = instanzFrage.get();
+    if (!instanz->IsFirst()) {
         if (!FindWindowByTitle(ProgrammTitel).isEmpty())
             WriteRegistrySettings(ProgrammName, TRegistrySettings::rsSetFocus());
         return 0;
