@@ -31,6 +31,8 @@ except ImportError as e:  # a missing package must fail the test, not skip it
     print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
     sys.exit(1)
 
+from atspi_hilfen import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
+
 PROGRAMMTITEL = "Tastaro V1.31"
 BEREICH = "Abnahme"
 DATEI1 = "Erste Übung"
@@ -80,79 +82,7 @@ def schritt(name):
 
 
 # --------------------------------------------------------------------------
-# Orca's debug log
-
-
-class OrcaLog:
-    # 18:53:01.13 - SPEECH OUTPUT: 'Trainierte Zeilen: 4'{'established': False}
-    MUSTER = re.compile(r"^(\S+) - SPEECH OUTPUT: '(.*)'\s*(?:\[?\{.*)?$")
-
-    def __init__(self, path, pid):
-        self.path = path
-        self.pid = pid
-
-    def lebt(self):
-        try:
-            with open(f"/proc/{self.pid}/stat") as f:
-                return f.read().rsplit(")", 1)[1].split()[0] != "Z"
-        except (OSError, IndexError):
-            return False
-
-    def mark(self):
-        try:
-            return os.path.getsize(self.path)
-        except OSError:
-            return 0
-
-    def since(self, mark=0, zeiten=False):
-        try:
-            with open(self.path, "rb") as f:
-                f.seek(mark)
-                data = f.read().decode("utf-8", "replace")
-        except OSError:
-            return []
-        out = []
-        for line in data.splitlines():
-            m = self.MUSTER.search(line)
-            if m:
-                out.append(f"{m.group(1)} {m.group(2)}" if zeiten else m.group(2))
-        return out
-
-    def wait_for(self, mark, pred, timeout=6.0):
-        """Polls until a spoken line since `mark` satisfies pred; returns it or None."""
-        ende = time.monotonic() + timeout
-        while True:
-            for s in self.since(mark):
-                if pred(s):
-                    return s
-            if time.monotonic() > ende:
-                return None
-            time.sleep(0.1)
-
-
-# --------------------------------------------------------------------------
 # Accessibility tree
-
-
-def rolle(a):
-    try:
-        return a.getRoleName()
-    except Exception:
-        return "?"
-
-
-def name(a):
-    try:
-        return a.name or ""
-    except Exception:
-        return ""
-
-
-def zustaende(a):
-    try:
-        return set(a.getState().getStates())
-    except Exception:
-        return set()
 
 
 def text(a):
@@ -162,28 +92,6 @@ def text(a):
 
 def caret(a):
     return a.queryText().caretOffset
-
-
-def kinder(a):
-    try:
-        return [c for c in a if c is not None]
-    except Exception:
-        return []
-
-
-def alle(a):
-    yield a
-    for c in kinder(a):
-        yield from alle(c)
-
-
-def gleich(a, b):
-    if a is None or b is None:
-        return a is b
-    try:
-        return a.path == b.path
-    except Exception:
-        return False
 
 
 def ohne_amp(s):
@@ -295,13 +203,6 @@ def warte(beschreibung, fn, timeout=STEP_TIMEOUT):
             raise Abbruch(f"{beschreibung}: not reached within {timeout:.0f}s"
                           + (f" (last error: {letzter})" if letzter else ""))
         time.sleep(0.1)
-
-
-def versuche(fn, default=None):
-    try:
-        return fn()
-    except Exception:
-        return default
 
 
 # --------------------------------------------------------------------------
@@ -484,30 +385,6 @@ def pruefe_fertig(dlg, mark, titel, zeilen, fehleingaben, ende):
 
 # --------------------------------------------------------------------------
 # Set-up
-
-
-def programmordner(tastaro, basis):
-    """A program folder of our own: the binary, the data beside it, and one
-    small training area instead of the real training texts."""
-    quelle = os.path.dirname(os.path.abspath(tastaro))
-    ziel = os.path.join(basis, "programm")
-    os.makedirs(ziel)
-    for eintrag in os.listdir(quelle):
-        if eintrag == "Trainingstexte":
-            continue
-        p = os.path.join(quelle, eintrag)
-        if os.path.isdir(p):
-            shutil.copytree(p, os.path.join(ziel, eintrag))
-        elif eintrag == os.path.basename(tastaro) or not os.access(p, os.X_OK):
-            shutil.copy2(p, os.path.join(ziel, eintrag))
-    texte = os.path.join(ziel, "Trainingstexte")
-    os.makedirs(os.path.join(texte, BEREICH))
-    with open(os.path.join(texte, BEREICH + ".kat"), "w", encoding="utf-8") as f:
-        f.write(f"0 {BEREICH}\n1 {BEREICH}\n")
-    for datei, titel, zeilen in (("Eins.txt", DATEI1, ZEILEN1), ("Zwei.txt", DATEI2, ZEILEN2)):
-        with open(os.path.join(texte, BEREICH, datei), "w", encoding="utf-8") as f:
-            f.write(titel + "\n" + "".join(f"{a}\n{b}\n" for a, b in zeilen))
-    return os.path.join(ziel, os.path.basename(tastaro)), ziel
 
 
 def diagnose(proc, stderr_pfad):
@@ -733,7 +610,9 @@ def main():
 
     orca = OrcaLog(os.environ["TASTARO_ORCA_LOG"], int(os.environ["TASTARO_ORCA_PID"]))
     basis = tempfile.mkdtemp(prefix="abnahme.", dir=os.environ["TASTARO_DESKTOP_DIR"])
-    programm, ordner = programmordner(tastaro, basis)
+    programm, ordner = programmordner(tastaro, basis, BEREICH, {
+        datei: titel + "\n" + "".join(f"{a}\n{b}\n" for a, b in zeilen)
+        for datei, titel, zeilen in (("Eins.txt", DATEI1, ZEILEN1), ("Zwei.txt", DATEI2, ZEILEN2))})
     home = os.path.join(basis, "home")
     env = dict(os.environ)
     env.update({

@@ -16,7 +16,6 @@ small training area; HOME is fresh. A failed check exits 1 with a diagnosis.
 """
 
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -29,6 +28,8 @@ try:
 except ImportError as e:  # a missing package fails the test, never skips it
     print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
     sys.exit(1)
+
+from atspi_hilfen import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
 
 PROGRAMMTITEL = "Tastaro V1.31"
 BEREICH = "Dialogprobe"
@@ -54,57 +55,6 @@ def log(msg):
     print(f"[{time.monotonic() - T0:5.1f}s] {msg}", flush=True)
 
 
-class OrcaLog:
-    MUSTER = re.compile(r"^(\S+) - SPEECH OUTPUT: '(.*)'\s*(?:\[?\{.*)?$")
-
-    def __init__(self, path):
-        self.path = path
-
-    def mark(self):
-        return versuche(lambda: os.path.getsize(self.path), 0)
-
-    def since(self, mark=0):
-        def lies():
-            with open(self.path, "rb") as f:
-                f.seek(mark)
-                return f.read().decode("utf-8", "replace")
-        return [m.group(2) for m in map(self.MUSTER.search, versuche(lies, "").splitlines()) if m]
-
-
-def versuche(fn, default=None):
-    try:
-        return fn()
-    except Exception:  # the program may be busy or a window gone
-        return default
-
-
-def rolle(a):
-    return versuche(a.getRoleName, "?")
-
-
-def name(a):
-    return versuche(lambda: a.name or "", "")
-
-
-def zustaende(a):
-    return versuche(lambda: set(a.getState().getStates()), set())
-
-
-def kinder(a):
-    return versuche(lambda: [c for c in a if c is not None], [])
-
-
-def alle(a, menues=False):
-    yield a
-    for c in kinder(a):
-        if menues or rolle(c) not in ("popup menu", "menu"):
-            yield from alle(c, menues)
-
-
-def gleich(a, b):
-    return versuche(lambda: a is not None and b is not None and a.path == b.path, False)
-
-
 class Fenster:
     def __init__(self, pid):
         self.pid = pid
@@ -124,11 +74,11 @@ class Fenster:
 
     def fokus(self):
         w = self.aktiv()
-        return next((a for a in alle(w) if pyatspi.STATE_FOCUSED in zustaende(a)
+        return next((a for a in alle(w, False) if pyatspi.STATE_FOCUSED in zustaende(a)
                      and rolle(a) not in ("panel", "filler", "dialog", "frame")), None) if w else None
 
     def suche(self, wurzel, rolle_=None, name_=None):
-        return next((a for a in alle(wurzel) if (rolle_ is None or rolle(a) == rolle_)
+        return next((a for a in alle(wurzel, False) if (rolle_ is None or rolle(a) == rolle_)
                      and (name_ is None or name(a) == name_)), None) if wurzel else None
 
     def status(self):
@@ -207,7 +157,7 @@ def pruefe_bedienelemente(dlg, titel, soll):
     (role -> least count) are there."""
     # A combo box's drop-down list is Qt's own; the screen reader names it
     # after its combo box, whose name is checked.
-    elemente = [a for a in alle(dlg) if not gleich(a, dlg) and rolle(a.parent) != "combo box"]
+    elemente = [a for a in alle(dlg, False) if not gleich(a, dlg) and rolle(a.parent) != "combo box"]
     namenlos = [f"{rolle(a)} (index {versuche(a.getIndexInParent)} in {rolle(a.parent)} {name(a.parent)!r})"
                 for a in elemente if (pyatspi.STATE_FOCUSABLE in zustaende(a) or rolle(a) in BEDIENROLLEN)
                 and rolle(a) not in ("scroll bar", "menu item") and not name(a).strip()]
@@ -320,27 +270,6 @@ def ablauf(home):
     haupt_aktiv()
 
 
-def programmordner(tastaro, basis):
-    quelle = os.path.dirname(os.path.abspath(tastaro))
-    ziel = os.path.join(basis, "programm")
-    os.makedirs(ziel)
-    for eintrag in os.listdir(quelle):
-        p = os.path.join(quelle, eintrag)
-        if eintrag == "Trainingstexte":
-            continue
-        if os.path.isdir(p):
-            shutil.copytree(p, os.path.join(ziel, eintrag))
-        elif eintrag == os.path.basename(tastaro) or not os.access(p, os.X_OK):
-            shutil.copy2(p, os.path.join(ziel, eintrag))
-    texte = os.path.join(ziel, "Trainingstexte")
-    os.makedirs(os.path.join(texte, BEREICH))
-    with open(os.path.join(texte, BEREICH + ".kat"), "w", encoding="utf-8") as f:
-        f.write(f"0 {BEREICH}\n1 {BEREICH}\n")
-    with open(os.path.join(texte, BEREICH, "Kurz.txt"), "w", encoding="utf-8") as f:
-        f.write(f"{DATEI}\n{ZEILE[0]}\n{ZEILE[1]}\n")
-    return os.path.join(ziel, os.path.basename(tastaro)), ziel
-
-
 def main():
     global orca, win, PROZESS
     tastaro = os.path.abspath(sys.argv[1]) if len(sys.argv) == 2 else ""
@@ -351,7 +280,7 @@ def main():
         return 1
     orca = OrcaLog(os.environ["TASTARO_ORCA_LOG"])
     basis = tempfile.mkdtemp(prefix="dialoge.", dir=os.environ["TASTARO_DESKTOP_DIR"])
-    programm, ordner = programmordner(tastaro, basis)
+    programm, ordner = programmordner(tastaro, basis, BEREICH, {"Kurz.txt": f"{DATEI}\n{ZEILE[0]}\n{ZEILE[1]}\n"})
     home = os.path.join(basis, "home")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                XDG_DATA_HOME=os.path.join(home, ".local", "share"), XDG_DOCUMENTS_DIR=os.path.join(home, "Documents"),
@@ -374,7 +303,7 @@ def main():
         traceback.print_exc()
     if fehler:
         print("---- what Orca said last\n   " + "\n   ".join(orca.since(0)[-20:]))
-        print("---- active window\n" + (versuche(lambda: "\n".join(f"   {rolle(a)} {name(a)!r}" for a in alle(win.aktiv())), "(none)") or "(none)"))
+        print("---- active window\n" + (versuche(lambda: "\n".join(f"   {rolle(a)} {name(a)!r}" for a in alle(win.aktiv(), False)), "(none)") or "(none)"))
         zeilen = versuche(lambda: open(stderr_pfad, errors="replace").read().splitlines(), [])
         print("---- program stderr (end)\n" + "\n".join([z for z in zeilen if "keyEventError" not in z][-30:]))
     if PROZESS.poll() is None:
