@@ -31,7 +31,10 @@ int TastaroMain(int argc, char** argv) {
     ShareHeapArenas();
     AdjustDateNames();
     // Whether another instance runs is found out while the application sets
-    // itself up; the window is built only once the answer is there.
+    // itself up; the window is built only once the answer is there. Qt takes
+    // the first thread that uses its objects for the main thread: this one
+    // must be it, before the lock's file objects are made on the other.
+    QThread::currentThread();
     auto instanzFrage =
         std::async(std::launch::async, [] { return std::make_unique<TSingleInstance>(ProgrammTitel); });
     QApplication app(argc, argv);

@@ -647,6 +647,10 @@ def main():
         fehler.append(f"{schritt_name}: unexpected error\n{traceback.format_exc()}")
         log("   ABORT unexpected error")
         traceback.print_exc()
+    # Qt warns on stderr when its objects are used from the wrong thread
+    fremd = [z for z in versuche(lambda: open(stderr_pfad, errors="replace").read().splitlines(), [])
+             if "thread" in z.lower()]
+    pruefe(not fremd, "the program reports no thread misuse", fremd)
     if fehler:
         diagnose(proc, stderr_pfad)
     if proc.poll() is None:
