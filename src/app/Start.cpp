@@ -16,6 +16,8 @@
 #include <QThread>
 #include <QTranslator>
 
+#include <fontconfig/fontconfig.h>
+
 #include <future>
 #include <memory>
 #include <thread>
@@ -37,7 +39,14 @@ int TastaroMain(int argc, char** argv) {
     QThread::currentThread();
     auto instanzFrage =
         std::async(std::launch::async, [] { return std::make_unique<TSingleInstance>(ProgrammTitel); });
+    // Reading the font configuration (several dozen XML files and the font
+    // caches) is most of the first text measurement. It is done on the other
+    // core while QApplication connects to the display; the thread is joined
+    // before anything measures text, so that Qt finds it read and does not
+    // read it a second time alongside.
+    std::jthread schriftKonfiguration([] { FcInit(); });
     QApplication app(argc, argv);
+    schriftKonfiguration.join();
     // The accessibility bridge connects to the session bus when the first
     // widget is built and waits for the connection; begun here, it is made
     // while the application sets itself up.
