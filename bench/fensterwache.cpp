@@ -134,9 +134,18 @@ int main(int argc, char** argv) {
             xcb_flush(c);
             break;
         }
-        case XCB_MAP_NOTIFY:
-            if (wache.Pruefen(reinterpret_cast<xcb_map_notify_event_t*>(roh)->window, zeit)) return 0;
+        case XCB_MAP_NOTIFY: {
+            const xcb_window_t w = reinterpret_cast<xcb_map_notify_event_t*>(roh)->window;
+            if (wache.Pruefen(w, zeit)) return 0;
+            // a window manager's frame mapped last makes the window in it viewable
+            Antwort<xcb_query_tree_reply_t> r(xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr));
+            if (r) {
+                const xcb_window_t* kinder = xcb_query_tree_children(r.get());
+                for (int i = 0; i < xcb_query_tree_children_length(r.get()); ++i)
+                    if (wache.Pruefen(kinder[i], zeit)) return 0;
+            }
             break;
+        }
         case XCB_PROPERTY_NOTIFY: {
             const auto* n = reinterpret_cast<xcb_property_notify_event_t*>(roh);
             if ((n->atom == wache.netName || n->atom == XCB_ATOM_WM_NAME) && wache.Pruefen(n->window, zeit))
