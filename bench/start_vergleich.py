@@ -12,7 +12,7 @@ map and name events; with --xdotool it is the first time a poll of `xdotool
 search --onlyvisible` every 5 ms finds the window (each poll starts a process
 on the machine the programs start on). Resident memory (VmRSS from /proc) is
 read 3 s after the window appears, while the other program of the round
-waits idle. The second start of a round waits 1 s after the first window
+waits idle. The second start of a round waits 0.5 s after the first window
 appeared, until that window has painted itself. Every start gets a fresh HOME
 and XDG_RUNTIME_DIR, so Tastaro neither finds a running instance nor old
 settings (a first-start question may come up; nobody answers it). The
@@ -37,7 +37,7 @@ BARE_TITEL = "Tastaro-Vergleich leer"
 TASTARO_TITEL = r" - Tastaro V[0-9]"
 FENSTER_TIMEOUT = 30.0
 SPEICHER_NACH = 3.0
-RUHE_VOR_START = 1.0
+RUHE_VOR_START = 0.5
 # a desktop session's runtime folder is a memory file system
 LAUFZEIT_BASIS = "/dev/shm" if os.path.isdir("/dev/shm") and os.access("/dev/shm", os.W_OK) else None
 
@@ -184,7 +184,7 @@ def main():
     hier = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", default=os.path.join(hier, "..", "build"),
-                    help="build folder holding bin/Tastaro and bench/bench_bare")
+                    help="build folder holding bin/Tastaro, bench/bench_bare and bench/fensterwache")
     ap.add_argument("-n", type=int, default=7, help="starts of each program (median)")
     ap.add_argument("--xdotool", action="store_true",
                     help="find the window by polling xdotool every 5 ms instead of by fensterwache")
@@ -198,7 +198,7 @@ def main():
     for p in (tastaro, bare, wache):
         if p and not os.access(p, os.X_OK):
             fail(f"{p} is missing; build the targets Tastaro, bench_bare and fensterwache")
-    for werkzeug in ("Xvfb", "xdotool" if args.xdotool else "Xvfb", "dbus-daemon"):
+    for werkzeug in ["Xvfb", "dbus-daemon"] + (["xdotool"] if args.xdotool else []):
         if not shutil.which(werkzeug):
             fail(f"{werkzeug} is missing (scripts/install-deps)")
 
