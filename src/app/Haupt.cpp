@@ -460,7 +460,9 @@ void TForm1::FormClose() {
     Timer1SprechenText->stop();
     PlayerStop();
     RegistryLadenSpeichern(false);
-    RememberFiles->Save();
+    if (!RememberFiles->Save() && !RememberFiles->Filename().isEmpty())
+        SpeicherFehler(RememberFiles->Filename(),
+                       QStringLiteral("Die gemerkten Zeilen der Trainingsdateien konnten nicht gespeichert werden."));
     // What the user copied stays available after the end: Qt hands the
     // clipboard to the desktop's clipboard manager when the application quits.
 }

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <atomic>
 #include <memory>
@@ -189,6 +190,11 @@ private:
     void Information(const QString& AText);
     void FehlerMeldung(const QString& AText);
     void Beep();
+    // Tells the user once that ADatei could not be saved (AMeldung says what
+    // it holds); said again only after a save of it has succeeded.
+    void SpeicherFehler(const QString& ADatei, const QString& AMeldung);
+    void SpeicherErfolg(const QString& ADatei);
+    QSet<QString> FSpeicherFehlerGemeldet;
 
     THauptDienste FDienste;
     // The main window's own screen reader dispatcher: silences the screen

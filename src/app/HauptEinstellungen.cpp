@@ -9,6 +9,9 @@
 #include "Speech.h"
 #include "TextPane.h"
 
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 
 void TForm1::RegistryLadenSpeichern(bool LadenS) {
@@ -23,8 +26,12 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
             // A store that cannot be read gives the defaults, as on a first start.
             StandardEinstellungen(e);
         }
+        // A stored size never makes the window larger than the screen's work
+        // area, as the first start's size does not.
         const QSize min = minimumSize();
-        const QSize max = maximumSize();
+        QSize max = maximumSize();
+        if (const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen())
+            max = max.boundedTo(schirm->availableGeometry().size()).expandedTo(min);
         resize(std::clamp(w.Breite, min.width(), max.width()),
                std::clamp(w.Hoehe, min.height(), max.height()));
         if (w.MaximiertS) setWindowState(windowState() | Qt::WindowMaximized);
@@ -70,8 +77,24 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
         w.FontColor = FFontColor;
         w.FontCharSet = FFontCharSet;
         w.HintergrundNr = HintergrundNr();
-        EinstellungenSpeichern(*store, *Einstellungen, w);
+        if (EinstellungenSpeichern(*store, *Einstellungen, w))
+            SpeicherErfolg(store->fileName());
+        else
+            SpeicherFehler(store->fileName(),
+                           QStringLiteral("Die Einstellungen konnten nicht gespeichert werden."));
     }
+}
+
+void TForm1::SpeicherFehler(const QString& ADatei, const QString& AMeldung) {
+    if (FSpeicherFehlerGemeldet.contains(ADatei)) return;
+    FSpeicherFehlerGemeldet.insert(ADatei);
+    FehlerMeldung(AMeldung + QStringLiteral("\rDatei: \"%1\"\rDer Datenträger ist vielleicht voll oder "
+                                            "schreibgeschützt. Die zuletzt gespeicherte Fassung bleibt erhalten.")
+                                 .arg(QDir::toNativeSeparators(ADatei)));
+}
+
+void TForm1::SpeicherErfolg(const QString& ADatei) {
+    FSpeicherFehlerGemeldet.remove(ADatei);
 }
 
 void TForm1::SetStimme() {

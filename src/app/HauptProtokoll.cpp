@@ -127,8 +127,11 @@ void TForm1::ProtokollSchreiben(TProtokollText APt, const QString& AGeschriebenT
         for (const QString& s : std::as_const(ProtokollSl))
             text += s + QStringLiteral("\r\n");
         WriteTextFile(name, text, fttAnsi);
+        SpeicherErfolg(name);
     } catch (...) {
-        // the list in memory still holds the protocol and can be read
+        // The list in memory still holds the protocol and can be read.
+        SpeicherFehler(name, QStringLiteral("Das Protokoll konnte nicht gespeichert werden. Im Programm "
+                                            "bleibt es lesbar."));
     }
 }
 

@@ -1,6 +1,9 @@
 #include "EinstellungenSpeicher.h"
 
+#include "PlainIni.h"
+
 #include <QVariant>
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -66,10 +69,16 @@ private:
     bool FNutzbarS;
 };
 
-// Both loading and saving want a store they could also write to; one that is
-// broken or read-only is treated as not there at all.
+// Loading wants a store it could also write to: one that is damaged or
+// read-only gives all defaults.
 bool StoreNutzbar(const QSettings& AStore) {
     return AStore.status() == QSettings::NoError && AStore.isWritable();
+}
+
+// Saving may replace a damaged file (the store keeps it beside as
+// "<name>.defekt" first); a store that cannot be written gets nothing.
+bool StoreBeschreibbar(const QSettings& AStore) {
+    return AStore.status() != QSettings::AccessError && AStore.isWritable();
 }
 
 // Stored style bits. Not the order of any font style set: bold is the second bit.
@@ -141,15 +150,16 @@ bool EinstellungenLaden(QSettings& AStore, TEinstellungen& AEinstellungen, TGesp
     if (const auto S = Leser.Zahl(QStringLiteral("Sapi")); S && *S >= sapiEin && *S <= sapiAus)
         E.Sapi = TSapi(*S);
     E.Stimme = Leser.Text(QStringLiteral("Stimme")).value_or(E.Stimme);
-    E.VoiceRate = Leser.Zahl(QStringLiteral("VoiceRate")).value_or(E.VoiceRate);
-    E.VoiceVolume = Leser.Zahl(QStringLiteral("VoiceVolume")).value_or(E.VoiceVolume);
+    E.VoiceRate = std::clamp(Leser.Zahl(QStringLiteral("VoiceRate")).value_or(E.VoiceRate), -10, 10);
+    E.VoiceVolume = std::clamp(Leser.Zahl(QStringLiteral("VoiceVolume")).value_or(E.VoiceVolume), 0, 100);
 
     if (const auto Name = Leser.Text(QStringLiteral("FontName")); Name && !Name->isEmpty())
         W.FontName = *Name;
     // A font cannot have a size of zero or less; such a value would leave the
-    // panes unreadable, so it counts as absent.
+    // panes unreadable, so it counts as absent. Other sizes are brought into
+    // what the font dialog offers.
     if (const auto Groesse = Leser.Zahl(QStringLiteral("FontSize")); Groesse && *Groesse > 0)
-        W.FontSize = *Groesse;
+        W.FontSize = std::clamp(*Groesse, SchriftGroesseMin, SchriftGroesseMax);
     W.FontColor = Leser.Zahl(QStringLiteral("FontColor")).value_or(W.FontColor);
     W.FontCharSet = Leser.Zahl(QStringLiteral("FontCharSet")).value_or(W.FontCharSet);
     const int Stil = Leser.Zahl(QStringLiteral("FontStyle")).value_or(0);
@@ -169,7 +179,7 @@ bool EinstellungenLaden(QSettings& AStore, TEinstellungen& AEinstellungen, TGesp
 
 bool EinstellungenSpeichern(QSettings& AStore, const TEinstellungen& AEinstellungen,
                             const TGespeicherteWerte& AWerte) {
-    if (!StoreNutzbar(AStore)) return false;
+    if (!StoreBeschreibbar(AStore)) return false;
     const TEinstellungen& E = AEinstellungen;
     const TGespeicherteWerte& W = AWerte;
 
@@ -205,16 +215,13 @@ bool EinstellungenSpeichern(QSettings& AStore, const TEinstellungen& AEinstellun
     Schreibe(AStore, QStringLiteral("FontCharSet"), W.FontCharSet);
     Schreibe(AStore, QStringLiteral("FontStyle"), Stil);
 
-    AStore.sync();
-    return AStore.status() == QSettings::NoError;
+    return SyncStore(AStore);
 }
 
 std::unique_ptr<QSettings> TastaroSettingsStore() {
-    auto Store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, ProgrammName);
     // The settings belong to the current user alone; a system-wide file must
     // not slip values in.
-    Store->setFallbacksEnabled(false);
-    return Store;
+    return UserStore(ProgrammName);
 }
 
 QFont SchriftAusWerten(const TGespeicherteWerte& AWerte, const QFont& ABasis) {

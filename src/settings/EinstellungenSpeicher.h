@@ -18,6 +18,11 @@
 // number. This is the window text colour.
 constexpr qint32 clWindowText = -16777208;
 
+// The training font sizes the font dialog offers; a stored size is brought
+// into them.
+constexpr int SchriftGroesseMin = 5;
+constexpr int SchriftGroesseMax = 35;
+
 struct TGespeicherteWerte {
     // Window placement. Loading changes these only where the store holds a
     // usable value, so the caller fills them with the window's current state
@@ -47,13 +52,16 @@ struct TGespeicherteWerte {
 };
 
 // Fills both records from AStore. Every value that is missing or unusable
-// takes its default; a store that cannot be opened (status not NoError or
-// not writable) gives all defaults, the window fields stay as they are, and
-// the result is false.
+// takes its default, and numbers are brought into their ranges; a store that
+// is damaged or cannot be opened (status not NoError, or not writable) gives
+// all defaults, the window fields stay as they are, and the result is false.
+// The window size is not clamped here: the window knows its screen.
 bool EinstellungenLaden(QSettings& AStore, TEinstellungen& AEinstellungen, TGespeicherteWerte& AWerte);
 
-// Writes every value and syncs. False when the store cannot be opened (then
-// nothing is written) or the write did not reach it.
+// Writes every value and syncs. False when the store cannot be written (then
+// nothing is written) or the write did not reach it completely; the old file
+// then stays as it was. A damaged file is replaced, and the program's own
+// store keeps it beside as "Tastaro.conf.defekt" first.
 bool EinstellungenSpeichern(QSettings& AStore, const TEinstellungen& AEinstellungen,
                             const TGespeicherteWerte& AWerte);
 

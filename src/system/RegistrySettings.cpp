@@ -1,5 +1,6 @@
 #include "RegistrySettings.h"
 
+#include "PlainIni.h"
 #include "SingleInstance.h"
 
 #include <QCoreApplication>
@@ -94,7 +95,7 @@ bool WriteRegistrySettings(const QString& AKeyName, const TRegistrySettings& ARe
         if (!QDir().mkpath(QFileInfo(datei).absolutePath())) return false;
         TStoreSperre sperre(datei);
         if (!sperre.Gesperrt()) return false;
-        QSettings store(datei, QSettings::IniFormat);
+        QSettings store(datei, PlainIniFormat());
         if (!ARec.Parameters.isEmpty()) store.setValue(WertParameter, ARec.Parameters);
         if (!ARec.SetFocus.isEmpty()) store.setValue(WertSetFocus, ARec.SetFocus);
         if (!ARec.Close.isEmpty()) store.setValue(WertClose, ARec.Close);
@@ -115,7 +116,7 @@ bool ReadRegistrySettings(const QString& AKeyName, TRegistrySettings& ARec) {
         if (!sperre.Gesperrt()) return false;
         bool gefundenS = false;
         {
-            QSettings store(datei, QSettings::IniFormat);
+            QSettings store(datei, PlainIniFormat());
             if (store.status() != QSettings::NoError) return false;
             for (const auto& [name, feld] :
                  {std::pair{WertParameter, &ARec.Parameters}, std::pair{WertSetFocus, &ARec.SetFocus},

@@ -185,9 +185,15 @@ void WriteBytes(const QString& AFileName, const QByteArray& AData) {
         throw ETextFileError(
             QStringLiteral("Datei konnte nicht angelegt werden: %1 (%2)").arg(AFileName, File.errorString()));
     }
-    if (File.write(AData) != AData.size() || !File.commit()) {
+    // QSaveFile buffers small writes, and commit() does not report a flush
+    // that failed on a full disk: it would put an empty or cut-off file in
+    // place of the old one. So the data must be out before committing.
+    const bool GeschriebenS = File.write(AData) == AData.size() && File.flush();
+    const QString Grund = File.errorString();
+    if (!GeschriebenS) File.cancelWriting();
+    if (!GeschriebenS || !File.commit()) {
         throw ETextFileError(QStringLiteral("Datei konnte nicht geschrieben werden: %1 (%2)")
-                                 .arg(AFileName, File.errorString()));
+                                 .arg(AFileName, GeschriebenS ? File.errorString() : Grund));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "UpdaterC.h"
 
+#include "PlainIni.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -39,11 +41,7 @@ std::unique_ptr<QSettings> RegistryStore(const QString& AKey) {
         teile.removeFirst();
     if (teile.isEmpty()) return nullptr;
     const QString organisation = teile.takeFirst();
-    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisation,
-                                             teile.join(QLatin1Char('/')));
-    // Only the current user's values count, as with a registry key.
-    store->setFallbacksEnabled(false);
-    return store;
+    return UserStore(organisation, teile.join(QLatin1Char('/')));
 }
 
 std::optional<int> StoredMode(const QVariant& AWert) {

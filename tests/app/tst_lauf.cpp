@@ -5,7 +5,9 @@
 #include "DatenC.h"
 #include "EinstellungenC.h"
 #include "RememberFilesC.h"
+#include "TextFile.h"
 #include "TextPane.h"
+#include "VollerDatentraeger.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -130,6 +132,32 @@ private Q_SLOTS:
         }
         QCOMPARE(Form->Memo2->Text(), pane);
         QCOMPARE(Form->Memo2->SelStart(), caret);
+    }
+
+    // On a full disk the protocol keeps its last complete state, and the user
+    // is told once, not at every line.
+    void protokollAufVollemDatentraeger() {
+        Neu(mUeberschreiben);
+        Form->Einstellungen->ProtokollS = true;
+        Form->ProtokollSchreiben(ptNeu);
+        auto falscheZeile = [this] {
+            Zeichen(Form->Memo2, QStringLiteral("x"));
+            QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        };
+        falscheZeile();
+        const QString Datei = Form->ProtokollFilename();
+        const QString Vorher = ReadTextFile(Datei);
+        {
+            const TVollerDatentraeger Voll{0};
+            falscheZeile();
+            falscheZeile();
+        }
+        QCOMPARE(ReadTextFile(Datei), Vorher);
+        const QStringList Texte = F->Fakes.MessageBoxes.Texte();
+        QCOMPARE(Texte.size(), 1);
+        QVERIFY(Texte.first().startsWith(QStringLiteral("Das Protokoll konnte nicht gespeichert werden.")));
+        falscheZeile();
+        QCOMPARE(ReadTextFile(Datei).count(QStringLiteral("Getippt: x")), 4);
     }
 
     void rueckschrittUeberschreiben() {

@@ -1,4 +1,6 @@
 #include "EinstellungenSpeicher.h"
+#include "PlainIni.h"
+#include "VollerDatentraeger.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,6 +28,7 @@ QString Feld(const TEinstellungen& E, const TGespeicherteWerte& W, const QString
         {"Korrektur", B(E.KorrekturS)},
         {"Stimme", E.Stimme},
         {"VoiceRate", QString::number(E.VoiceRate)},
+        {"VoiceVolume", QString::number(E.VoiceVolume)},
         {"Maximiert", B(W.MaximiertS)},
         {"Hoehe", QString::number(W.Hoehe)},
         {"Breite", QString::number(W.Breite)},
@@ -70,7 +73,7 @@ private Q_SLOTS:
     }
 
     void leererSpeicherGibtStandards() {
-        QSettings Store(Datei(""), QSettings::IniFormat);
+        QSettings Store(Datei(""), PlainIniFormat());
         TEinstellungen E;
         E.Modus = mNachtippen;
         E.Stimme = "alt";
@@ -128,13 +131,21 @@ private Q_SLOTS:
         Zeile("Zahl zu gross", "VoiceRate=99999999999", "VoiceRate", "-1");
         Zeile("Text als Liste", "Stimme=a, b", "Stimme", "");
         Zeile("Text mit Komma", "Stimme=\"a, b\"", "Stimme", "a, b");
+        Zeile("Text mit @", "Stimme=@@Stimme", "Stimme", "@Stimme");
+        Zeile("serialisierter Wert", "Height=@Variant(\\0\\0\\0\\vx2\\4)", "Hoehe", "480");
+        Zeile("serialisierter Text", "Stimme=@ByteArray(abc)", "Stimme", "");
+        Zeile("FontSize 500", "FontSize=500", "FontSize", "35");
+        Zeile("FontSize groesste Zahl", "FontSize=2147483647", "FontSize", "35");
+        Zeile("FontSize 2", "FontSize=2", "FontSize", "5");
+        Zeile("VoiceRate groesste Zahl", "VoiceRate=2147483647", "VoiceRate", "10");
+        Zeile("VoiceVolume kleinste Zahl", "VoiceVolume=-2147483648", "VoiceVolume", "0");
     }
 
     void ladeRegeln() {
         QFETCH(QByteArray, ini);
         QFETCH(QString, feld);
         QFETCH(QString, erwartet);
-        QSettings Store(Datei(ini), QSettings::IniFormat);
+        QSettings Store(Datei(ini), PlainIniFormat());
         TEinstellungen E;
         TGespeicherteWerte W = Fenster();
         QVERIFY(EinstellungenLaden(Store, E, W));
@@ -144,7 +155,7 @@ private Q_SLOTS:
     // Typed values as the registry delivers them: a number where a text belongs
     // counts as absent, and so does a number beyond 32 bits.
     void typisierteWerte() {
-        QSettings Store(Datei(""), QSettings::IniFormat);
+        QSettings Store(Datei(""), PlainIniFormat());
         Store.setValue("Stimme", 5);
         Store.setValue("Modus", qlonglong(0));
         Store.setValue("VoiceRate", quint64(5000000000));
@@ -160,7 +171,6 @@ private Q_SLOTS:
 
     void unbrauchbarerSpeicher_data() {
         QTest::addColumn<QString>("pfad");
-        QTest::newRow("Formatfehler") << Datei("[General\nModus=0\nHintColor=5\n", "kaputt.ini");
         Datei("", "datei");
         QTest::newRow("nicht beschreibbar") << FOrdner.filePath("datei/unter/t.ini");
     }
@@ -171,7 +181,7 @@ private Q_SLOTS:
         const bool DaS = F.exists();
         const QByteArray Vorher = DaS && F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
         F.close();
-        QSettings Store(pfad, QSettings::IniFormat);
+        QSettings Store(pfad, PlainIniFormat());
         TEinstellungen E;
         E.Modus = mNachtippen;
         TGespeicherteWerte W = Fenster();
@@ -186,7 +196,74 @@ private Q_SLOTS:
         }
     }
 
+    // A damaged file loads as all defaults, not half; the first save keeps it
+    // beside as "<name>.defekt" and then writes a sound file.
+    void beschaedigterSpeicher_data() {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::newRow("offener Abschnitt") << QByteArray("[General\nModus=0\nHintColor=5\n");
+        QTest::newRow("Zeile ohne =") << QByteArray("[General]\nModus=0\nirgendwas\nHintColor=5\n");
+        QTest::newRow("Binaerbytes") << QByteArray("[General]\nModus=0\n\x01\xff\xfeHintColor=5\n");
+        QTest::newRow("offenes Anfuehrungszeichen") << QByteArray("[General]\nModus=0\nStimme=\"de\n");
+    }
+
+    void beschaedigterSpeicher() {
+        QFETCH(QByteArray, inhalt);
+        const QString Pfad = Datei(inhalt);
+        TEinstellungen E;
+        TGespeicherteWerte W = Fenster();
+        {
+            QSettings Store(Pfad, PlainIniFormat());
+            QVERIFY(!EinstellungenLaden(Store, E, W));
+            QCOMPARE(E, TEinstellungen{});
+            E.Modus = mNachtippen;
+            QVERIFY(EinstellungenSpeichern(Store, E, W));
+        }
+        QFile Defekt(DamagedStoreFile(Pfad));
+        QVERIFY(Defekt.open(QIODevice::ReadOnly));
+        QCOMPARE(Defekt.readAll(), inhalt);
+        QSettings Store(Pfad, PlainIniFormat());
+        TEinstellungen E2;
+        QVERIFY(EinstellungenLaden(Store, E2, W));
+        QCOMPARE(E2.Modus, mNachtippen);
+    }
+
+    // A save that does not fit on the disk fails and leaves the old file whole.
+    void vollerDatentraeger_data() {
+        QTest::addColumn<int>("frei");
+        QTest::newRow("nichts frei") << 0;
+        QTest::newRow("200 Bytes frei") << 200;
+    }
+
+    void vollerDatentraeger() {
+        QFETCH(int, frei);
+        const QByteArray Alt("[General]\nModus=0\nUpdaterCheckMode=2\n");
+        const QString Pfad = Datei(Alt);
+        QSettings Store(Pfad, PlainIniFormat());
+        TEinstellungen E;
+        TGespeicherteWerte W = Fenster();
+        QVERIFY(EinstellungenLaden(Store, E, W));
+        {
+            const TVollerDatentraeger Voll{rlim_t(frei)};
+            QVERIFY(!EinstellungenSpeichern(Store, E, W));
+        }
+        QFile F(Pfad);
+        QVERIFY(F.open(QIODevice::ReadOnly));
+        QCOMPARE(F.readAll(), Alt);
+    }
+
+    // Files written by Qt's own INI writer (every earlier version) read the
+    // same, and Qt reads ours.
+    void rundreise_data() {
+        QTest::addColumn<int>("schreiber");
+        QTest::addColumn<int>("leser");
+        QTest::newRow("eigenes Format") << int(PlainIniFormat()) << int(PlainIniFormat());
+        QTest::newRow("von Qt geschrieben") << int(QSettings::IniFormat) << int(PlainIniFormat());
+        QTest::newRow("von Qt gelesen") << int(PlainIniFormat()) << int(QSettings::IniFormat);
+    }
+
     void rundreise() {
+        QFETCH(int, schreiber);
+        QFETCH(int, leser);
         TEinstellungen E;
         E.Modus = mNachtippen;
         E.TextVerschwindenS = true;
@@ -202,10 +279,10 @@ private Q_SLOTS:
                                    -16777211, 238, true, true,       false,           true,           18};
         const QString Pfad = Datei("[General]\nUpdaterCheckMode=2\n");
         {
-            QSettings Store(Pfad, QSettings::IniFormat);
+            QSettings Store(Pfad, QSettings::Format(schreiber));
             QVERIFY(EinstellungenSpeichern(Store, E, W));
         }
-        QSettings Store(Pfad, QSettings::IniFormat);
+        QSettings Store(Pfad, QSettings::Format(leser));
         QCOMPARE(Store.value("WindowState").toString(), QString("2"));
         QCOMPARE(Store.value("Sounds").toString(), QString("01010"));
         QCOMPARE(Store.value("TextVerschwinden").toString(), QString("1"));

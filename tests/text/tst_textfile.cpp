@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFont>
 #include <QTemporaryDir>
+
+#include "VollerDatentraeger.h"
 #include <QTest>
 
 Q_DECLARE_METATYPE(TFileTextType)
@@ -251,6 +253,29 @@ private Q_SLOTS:
             QVERIFY_THROWS_EXCEPTION(ETextFileError, WriteTextFile(Locked + QStringLiteral("/x.txt"),
                                                                    QStringLiteral("x"), fttAnsi));
         QFile::setPermissions(Locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // On a full disk the write fails loudly and the old file stays whole,
+    // however much of the new one would have fitted.
+    void fullDiskKeepsOldFile_data() {
+        QTest::addColumn<int>("free");
+        QTest::addColumn<int>("size");
+        QTest::newRow("nothing free, small file") << 0 << 300;
+        QTest::newRow("4 KiB free, 5 KB file") << 4096 << 5000;
+    }
+
+    void fullDiskKeepsOldFile() {
+        QFETCH(int, free);
+        QFETCH(int, size);
+        const QString Name = Path(QStringLiteral("voll-%1.txt").arg(free));
+        WriteTextFile(Name, QStringLiteral("alt\r\n"), fttAnsi);
+        {
+            const TVollerDatentraeger Full{rlim_t(free)};
+            QVERIFY_THROWS_EXCEPTION(ETextFileError, WriteTextFile(Name, QString(size, u'x'), fttAnsi));
+        }
+        QCOMPARE(ReadTextFile(Name), QStringLiteral("alt\r\n"));
+        QCOMPARE(QDir(FDir.path()).entryList({QStringLiteral("voll-%1*").arg(free)}, QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(Name).fileName()});
     }
 };
 
