@@ -117,6 +117,11 @@ bool ReadRegistrySettings(const QString& AKeyName, TRegistrySettings& ARec) {
         bool gefundenS = false;
         {
             QSettings store(datei, PlainIniFormat());
+            if (store.status() == QSettings::FormatError) {
+                // No writer of ours leaves such a store: it would only be read again and again.
+                QFile::remove(datei);
+                return false;
+            }
             if (store.status() != QSettings::NoError) return false;
             for (const auto& [name, feld] :
                  {std::pair{WertParameter, &ARec.Parameters}, std::pair{WertSetFocus, &ARec.SetFocus},
@@ -134,6 +139,13 @@ bool ReadRegistrySettings(const QString& AKeyName, TRegistrySettings& ARec) {
     } catch (...) {
         return false;
     }
+}
+
+void DiscardRegistrySettings(const QString& AKeyName) {
+    const QString datei = HandoffStoreFile(AKeyName);
+    if (!QFile::exists(datei)) return;
+    TStoreSperre sperre(datei);
+    QFile::remove(datei);
 }
 
 void PublishWindowCaption(const QString& ACaption) {
@@ -157,7 +169,7 @@ void WithdrawWindowCaption() {
 }
 
 bool CaptionMatchesTitle(const QString& ACaption, const QString& ATitle) {
-    if (ACaption.isEmpty() || ATitle.isEmpty()) return false;
+    if (ACaption.isEmpty() || ATitle.isEmpty() || ATitle.size() > ACaption.size()) return false;
     return ACaption.indexOf(ATitle) == ACaption.size() - ATitle.size();
 }
 
@@ -193,8 +205,7 @@ bool TWatchRegistrySettings::Pause() {
 
 void TWatchRegistrySettings::run() {
     // Requests left from before this instance started are not for it.
-    TRegistrySettings alt;
-    ReadRegistrySettings(FAppName, alt);
+    DiscardRegistrySettings(FAppName);
     while (Pause()) {
         TRegistrySettings r;
         if (ReadRegistrySettings(FAppName, r)) {

@@ -36,6 +36,8 @@ bool WriteRegistrySettings(const QString& AKeyName, const TRegistrySettings& ARe
 // Takes the pending values out of the store (and removes it once empty);
 // true when at least one was there.
 bool ReadRegistrySettings(const QString& AKeyName, TRegistrySettings& ARec);
+// Drops whatever the store holds, readable or not.
+void DiscardRegistrySettings(const QString& AKeyName);
 
 // The running instance publishes its main window's caption, so that a second
 // start can find it as a window search by caption would.

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <array>
+#include <optional>
 
 #ifndef TASTARO_VERSION
 #define TASTARO_VERSION "0.0.0.0"
@@ -15,15 +16,42 @@ void TVersion::Clear() {
     FMajor = FMinor = FPatch = FBuild = 0;
 }
 
+namespace {
+
+// Only ASCII blanks: Qt's trimmed() would also take line breaks, U+00A0 and
+// U+3000, which no version file of ours holds.
+QStringView OhneBlanks(QStringView AText) {
+    auto blank = [](QChar AC) { return AC == u' ' || AC == u'\t'; };
+    while (!AText.isEmpty() && blank(AText.front()))
+        AText = AText.sliced(1);
+    while (!AText.isEmpty() && blank(AText.back()))
+        AText.chop(1);
+    return AText;
+}
+
+// ASCII digits alone (Qt's toInt would stop at a NUL and accept signs).
+std::optional<qint32> VersionsTeil(QStringView AText) {
+    AText = OhneBlanks(AText);
+    if (AText.isEmpty()) return std::nullopt;
+    qint32 n = 0;
+    for (QChar c : AText) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        n = n * 10 + (c.unicode() - u'0');
+        if (n > 65535) return std::nullopt;
+    }
+    return n;
+}
+
+} // namespace
+
 bool TVersion::TrySetData(const QString& AText) {
-    const QStringList teile = AText.trimmed().split(QLatin1Char('.'));
+    const QList<QStringView> teile = OhneBlanks(AText).split(u'.');
     if (teile.size() != 4) return false;
     std::array<qint32, 4> werte{};
     for (int i = 0; i < 4; ++i) {
-        bool okS = false;
-        const int n = teile[i].trimmed().toInt(&okS, 10);
-        if (!okS || n < 0 || n > 65535) return false;
-        werte[size_t(i)] = n;
+        const auto n = VersionsTeil(teile[i]);
+        if (!n) return false;
+        werte[size_t(i)] = *n;
     }
     FMajor = werte[0];
     FMinor = werte[1];

@@ -36,6 +36,7 @@ private Q_SLOTS:
         QTest::newRow("title twice") << "Tastaro V1.31 - Tastaro V1.31" << false;
         QTest::newRow("not at the end") << "Tastaro V1.31 (alt)" << false;
         QTest::newRow("empty") << "" << false;
+        QTest::newRow("one shorter than the title") << "Tastaro V1.3" << false;
     }
     void captionMatchesTitle() {
         QFETCH(QString, caption);
@@ -56,10 +57,22 @@ private Q_SLOTS:
         QVERIFY(!ReadRegistrySettings(Key, r));
     }
 
-    // Left-overs from before the start are dropped; later requests arrive on
-    // the receiver's thread, one per poll and by priority.
+    // Left-overs from before the start are dropped, damaged or not; later
+    // requests arrive on the receiver's thread, one per poll and by priority.
+    void waechter_data() {
+        QTest::addColumn<QByteArray>("altlast"); // empty: a request written as usual
+        QTest::newRow("Anfrage") << QByteArray();
+        QTest::newRow("beschaedigt") << QByteArray("[General]\nProgramClose=1\n[x\n");
+    }
     void waechter() {
-        QVERIFY(WriteRegistrySettings(Key, TRegistrySettings::rsClose()));
+        QFETCH(QByteArray, altlast);
+        if (altlast.isEmpty()) {
+            QVERIFY(WriteRegistrySettings(Key, TRegistrySettings::rsClose()));
+        } else {
+            QFile f(HandoffStoreFile(Key));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(altlast);
+        }
         QStringList erhalten;
         QObject ziel;
         THandoffEmpfaenger e;

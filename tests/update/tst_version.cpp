@@ -25,6 +25,16 @@ private Q_SLOTS:
         for (const char* falsch :
              {"1.3.2", "1.3.2.0.0", "1..2.0", "1.-3.2.0", "1.3.65536.0", "1 3 2 0", "1.3.2.a", ""})
             QTest::addRow("abgelehnt: \"%s\"", falsch) << falsch << QString();
+        // Only ASCII digits, trimmed of ASCII blanks: no NUL that ends Qt's
+        // number parsing early, no signs, no other white space.
+        QTest::addRow("Tabulator") << "\t1.3.2.0\t"
+                                   << "1.3.2.0";
+        for (const QString& falsch :
+             {QStringLiteral("1\0abc.3.2.0"), QStringLiteral("1.3.2.0\0 junk"), QStringLiteral("+1.3.2.-0"),
+              QStringLiteral("\u30001.3.2.0"), QStringLiteral("1.\u00A03.2.0"), QStringLiteral("1.3\v.2.0"),
+              QStringLiteral("1.3.\f2.0"), QStringLiteral("1.3.2.0\r"), QStringLiteral("\n1.3.2.0"),
+              QStringLiteral("1.3.2.\u0661")})
+            QTest::addRow("abgelehnt: %s", qPrintable(falsch.toUtf8().toPercentEncoding())) << falsch << QString();
     }
     void versionText() {
         QFETCH(QString, text);
