@@ -93,6 +93,28 @@ private Q_SLOTS:
         QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Erste Datei"));
     }
 
+    // Stored values beyond reason give a window within the screen and a font
+    // the font dialog offers, and that is what is saved back.
+    void unsinnigeWerteBegrenzt() {
+        THauptFixture f;
+        f.Anlegen();
+        {
+            auto store = TastaroSettingsStore();
+            store->setValue("Width", 100000);
+            store->setValue("Height", 100000);
+            store->setValue("FontSize", 2147483647);
+        }
+        TForm1* form = f.Erzeugen();
+        form->RegistryLadenSpeichern(true);
+        const QSize arbeit = form->screen()->availableGeometry().size();
+        QVERIFY(form->width() <= arbeit.width() && form->height() <= arbeit.height());
+        QCOMPARE(form->TrainingFont.pointSize(), 35);
+        form->RegistryLadenSpeichern(false);
+        auto store = TastaroSettingsStore();
+        QVERIFY(store->value("Width").toInt() <= arbeit.width());
+        QCOMPARE(store->value("FontSize").toInt(), 35);
+    }
+
     void layout_data() {
         QTest::addColumn<int>("modus");
         QTest::newRow("Nachtippen") << int(mNachtippen);
