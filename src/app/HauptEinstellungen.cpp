@@ -26,6 +26,15 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
             // A store that cannot be read gives the defaults, as on a first start.
             StandardEinstellungen(e);
         }
+        // The very first start with a screen reader running speaks through it:
+        // with the defaults (no speech) a blind user would not learn what to
+        // type without sighted help. What a user once stored is never changed.
+        const bool nichtsZurSpracheS =
+            !store->contains(QStringLiteral("Sapi")) && !store->contains(QStringLiteral("Stimme"));
+        if (nichtsZurSpracheS && FTolk && !FTolk->DetectScreenReader().isEmpty()) {
+            e.Sapi = sapiEin;
+            e.Stimme = ScreenReaderStimme;
+        }
         // A stored size never makes the window larger than the screen's work
         // area, as the first start's size does not.
         const QSize min = minimumSize();
@@ -40,7 +49,10 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
         if (Kategorie->AktivNr() != -1) {
             const TKatRec k = Kategorie->Get(Kategorie->AktivNr());
             SetKategorieTitel(k.Titel);
-            Daten->Load(k.Path, QStringLiteral("*.txt *.rtf"));
+            if (std::unique_ptr<TDaten> neu = BereichLaden(k.Path))
+                *Daten = std::move(*neu);
+            else
+                Daten->Clear();
             Daten->SetAktivNr(Daten->FindFilename(w.DatenFilename));
             if (Daten->AktivNr() != -1) SetDatenTitel(Daten->Get(Daten->AktivNr()).Titel);
         }

@@ -161,7 +161,7 @@ class TScreenReaderDriverOrca : public TScreenReaderDriver {
 public:
     TScreenReaderDriverOrca()
         : TScreenReaderDriver(QStringLiteral("Orca"), true, false),
-          FVerbindung(std::make_unique<TSpdVerbindung>("orca", "message", nullptr)) {}
+          FVerbindung(std::make_unique<TSpdVerbindung>("orca", "text", nullptr)) {}
 
     bool Speak(const QString& S, bool Interrupt) override {
         if (S.isEmpty() || !FVerbindung->Erreichbar()) return false;

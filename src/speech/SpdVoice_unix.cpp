@@ -75,7 +75,7 @@ public:
     TSpdVoice()
         : FGeneration(std::make_shared<int>(0)),
           FVerbindung(std::make_unique<TSpdVerbindung>(
-              "voice", "message",
+              "voice", "text",
               [this](int AStrom, TSpdVerbindung::TMeldung AMeldung) { Melden(AStrom, AMeldung); })) {}
 
     ~TSpdVoice() override { FVerbindung.reset(); }

@@ -93,6 +93,30 @@ private Q_SLOTS:
         QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Erste Datei"));
     }
 
+    // A first start with a screen reader running speaks through it; stored
+    // speech settings are never overridden.
+    void ersterStartSpricht_data() {
+        QTest::addColumn<bool>("screenReaderS");
+        QTest::addColumn<QString>("gespeichert"); // stored "Sapi", empty: none
+        QTest::addColumn<int>("sapi");
+        QTest::addColumn<QString>("stimme");
+        QTest::newRow("erster Start mit Orca") << true << "" << int(sapiEin) << ScreenReaderStimme;
+        QTest::newRow("erster Start ohne Screenreader") << false << "" << int(sapiAus) << "";
+        QTest::newRow("Sprache bewusst aus") << true << "2" << int(sapiAus) << "";
+    }
+    void ersterStartSpricht() {
+        QFETCH(bool, screenReaderS);
+        QFETCH(QString, gespeichert);
+        THauptFixture f;
+        f.Anlegen();
+        f.Speech.Welt->ScreenReaderAktivS = screenReaderS;
+        if (!gespeichert.isEmpty()) TastaroSettingsStore()->setValue("Sapi", gespeichert);
+        TForm1* form = f.Erzeugen();
+        form->RegistryLadenSpeichern(true);
+        QTEST(int(form->Einstellungen->Sapi), "sapi");
+        QTEST(form->Einstellungen->Stimme, "stimme");
+    }
+
     // Stored values beyond reason give a window within the screen and a font
     // the font dialog offers, and that is what is saved back.
     void unsinnigeWerteBegrenzt() {

@@ -307,6 +307,34 @@ private Q_SLOTS:
         QVERIFY(Ohr.WarteAufStille(2000));
     }
 
+    // Orca speaks with priority "message": while our text plays, its next
+    // utterance (a key echo, a focus change) starts at once instead of
+    // waiting until our text has ended.
+    void orcaKommtDurch_data() {
+        QTest::addColumn<bool>("treiberS");
+        QTest::newRow("Stimme") << false;
+        QTest::newRow("Orca-Treiber") << true;
+    }
+    void orcaKommtDurch() {
+        QFETCH(bool, treiberS);
+        const QString lang = Satz + u' ' + Satz + u' ' + Satz;
+        if (treiberS)
+            QVERIFY(Orca->Speak(lang, false));
+        else
+            Stimme->Speak(lang, SVSFlagsAsync);
+        QVERIFY(Ohr.WarteAufTon(5000));
+        QElapsedTimer uhr;
+        uhr.start();
+        QProcess orcaGleich;
+        orcaGleich.start(QStringLiteral("spd-say"),
+                         {QStringLiteral("-P"), QStringLiteral("message"), QStringLiteral("-w"), QStringLiteral("Ja.")});
+        QVERIFY(orcaGleich.waitForFinished(30000));
+        qInfo("the other client's message was spoken and ended %lld ms after it was sent", uhr.elapsed());
+        // "Ja." itself takes about half a second to say.
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY(Ohr.WarteAufStille(3000));
+    }
+
     void orcaBeendetIstNichtErkannt() {
         const pid_t pid = qEnvironmentVariableIntValue("TASTARO_ORCA_PID");
         QVERIFY(pid > 0);
