@@ -448,10 +448,14 @@ private:
     static TEspeakDienst& Dienst() { return TEspeakDienst::Instanz(); }
 
     // The program's rates are steps of a geometric scale as in SAPI: +10 three
-    // times as fast as 0, -10 a third.
+    // times as fast as 0 (the library speaks that fast, beyond its nominal
+    // maximum). It speaks nothing slower than its minimum, so the steps below
+    // 0 end there at -10: every step sounds different.
     int Wpm() const {
-        const double wpm = espeakRATE_NORMAL * std::pow(3.0, FRate / 10.0);
-        return std::clamp(int(std::lround(wpm)), espeakRATE_MINIMUM, espeakRATE_MAXIMUM);
+        const double wpm =
+            FRate >= 0 ? espeakRATE_NORMAL * std::pow(3.0, FRate / 10.0)
+                       : espeakRATE_NORMAL * std::pow(double(espeakRATE_MINIMUM) / espeakRATE_NORMAL, -FRate / 10.0);
+        return std::max(int(std::lround(wpm)), espeakRATE_MINIMUM);
     }
 
     void Anhalten(bool APauseS) {

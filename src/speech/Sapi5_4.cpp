@@ -38,7 +38,7 @@ void TSapiSpeakWaitThread::Abkoppeln() {
 }
 
 void TSapiSpeakWaitThread::Execute() {
-    const int wer = TSpEvent::WaitAny({FShutdownEvent.get(), FSpeakEvent.get()});
+    const int wer = TSpEvent::WaitAny({FShutdownEvent.get(), FSpeakEvent.get(), FAbbruchEvent.get()});
     if (wer == 1 && !FTerminatedS.load()) {
         QMetaObject::invokeMethod(FKontext.get(), "Melden", Qt::QueuedConnection);
     } else {
@@ -68,7 +68,10 @@ TSapi5_4::~TSapi5_4() {
 int TSapi5_4::Speak(const QString& AText, int AFlags) {
     if (!HatStimmeS()) return 0;
     try {
-        if (AFlags & SVSFPurgeBeforeSpeak) ++FSpeakGen;
+        if (AFlags & SVSFPurgeBeforeSpeak) {
+            ++FSpeakGen;
+            WarteThreadsAbbrechen();
+        }
         if ((AFlags & SVSFlagsAsync) && FOnStartStream) FOnStartStream(0, 0);
         const int streamNo = Voice()->Speak(AText, AFlags);
         if (AFlags & SVSFlagsAsync)
@@ -85,6 +88,7 @@ void TSapi5_4::Stop() {
     if (!HatStimmeS()) return;
     try {
         ++FSpeakGen;
+        WarteThreadsAbbrechen();
         const int streamNo = Voice()->Speak(QString(), SVSFPurgeBeforeSpeak);
         if (FOnEndStream) FOnEndStream(streamNo, 0);
     } catch (const std::exception&) {
@@ -93,6 +97,8 @@ void TSapi5_4::Stop() {
 
 void TSapi5_4::WarteThreadStarten(int AStreamNo) {
     if (FShuttingDown || !Voice()) return;
+    // Only the newest utterance reports its end: the older ones need not wait.
+    WarteThreadsAbbrechen();
     WarteThreadsAufraeumen(false);
     ++FSpeakGen;
     std::shared_ptr<TSpEvent> fertig = Voice()->SpeakCompleteEvent();
@@ -117,6 +123,11 @@ void TSapi5_4::WarteThreadsAufraeumen(bool AWartenS) {
         t->Abkoppeln();
         FSpeakWaitThreads.erase(FSpeakWaitThreads.begin() + static_cast<std::ptrdiff_t>(i));
     }
+}
+
+void TSapi5_4::WarteThreadsAbbrechen() {
+    for (const auto& t : FSpeakWaitThreads)
+        t->Abbrechen();
 }
 
 void TSapi5_4::EndeMelden(int AGen, int AStreamNo) {

@@ -37,6 +37,8 @@ public:
     bool Finished() const { return FFinishedS.load(); }
     bool CallbackDone() const { return FCallbackDone.load(); }
     void WaitFor();
+    // Its utterance was stopped or superseded: the thread ends without a report.
+    void Abbrechen() { FAbbruchEvent->Set(); }
     // Drops the calls still queued to the main thread and forgets the owner.
     void Abkoppeln();
     // On the main thread: the end of this thread's utterance reaches the owner.
@@ -48,6 +50,9 @@ private:
     TSapi5_4* FOwner;
     std::shared_ptr<TSpEvent> FSpeakEvent;
     std::shared_ptr<TSpEvent> FShutdownEvent;
+    // Its own, so that a stop reaches it even when the voice's event is set
+    // and reset again before the thread looks.
+    std::shared_ptr<TSpEvent> FAbbruchEvent = std::make_shared<TSpEvent>();
     int FStreamNo;
     int FGen;
     std::atomic<bool> FCallbackDone{false};
@@ -81,6 +86,7 @@ public:
 private:
     void WarteThreadStarten(int AStreamNo);
     void WarteThreadsAufraeumen(bool AWartenS);
+    void WarteThreadsAbbrechen();
 
     bool FShuttingDown = false;
     int FSpeakGen = 0;

@@ -66,6 +66,17 @@ private Q_SLOTS:
         QCOMPARE(E->WarteThreadAnzahl(), 1);
     }
 
+    // A purge that sets and at once resets the voice's event still ends the
+    // waiting threads of the utterances it stopped.
+    void keinWarteThreadUeberlebtSeinenAbbruch() {
+        for (int i = 0; i < 12; ++i)
+            E->Speak(QStringLiteral("Zeile"), SVSFlagsAsync | SVSFPurgeBeforeSpeak);
+        E->Stop();
+        QTest::qWait(50);
+        E->Speak(QStringLiteral("letzte"), SVSFlagsAsync);
+        QCOMPARE(E->WarteThreadAnzahl(), 1);
+    }
+
     void stopReportsOnceAtOnce() {
         E->Speak(QStringLiteral("lang"), SVSFlagsAsync);
         E->Stop();
