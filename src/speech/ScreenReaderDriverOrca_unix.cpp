@@ -7,8 +7,16 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QObject>
+#include <QStandardPaths>
 #include <QVariantMap>
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -155,6 +163,9 @@ private:
     QDBusPendingCallWatcher* FFrage = nullptr;
 };
 
+// The names the driver's connection keeps Orca's settings under.
+const QByteArrayList SprechweiseNamen = {"OUTPUT_MODULE", "LANGUAGE", "SYNTHESIS_VOICE", "RATE", "VOLUME"};
+
 // Braille stays with Orca: it holds the display through BrlAPI, and a second
 // client writing there would take the display away from it.
 class TScreenReaderDriverOrca : public TScreenReaderDriver {
@@ -165,6 +176,7 @@ public:
 
     bool Speak(const QString& S, bool Interrupt) override {
         if (S.isEmpty() || !FVerbindung->Erreichbar()) return false;
+        SprechweiseAuffrischen();
         if (Interrupt) FVerbindung->Abbrechen(true);
         FVerbindung->Sagen(S);
         return true;
@@ -200,13 +212,84 @@ public:
     }
 
 private:
+    // A fresh connection speaks English at the server's default rate: the
+    // user's own Orca settings are read again whenever the file changed.
+    void SprechweiseAuffrischen() {
+        const QFileInfo info(OrcaEinstellungsDatei());
+        const QDateTime stand = info.exists() ? info.lastModified() : QDateTime();
+        if (FSprechweiseGelesenS && stand == FSprechweiseStand) return;
+        FSprechweiseGelesenS = true;
+        FSprechweiseStand = stand;
+        QByteArray inhalt;
+        QFile datei(info.filePath());
+        // Anything larger is no settings file of Orca's.
+        if (stand.isValid() && datei.open(QIODevice::ReadOnly)) inhalt = datei.read(4 * 1024 * 1024);
+        const QByteArrayList befehle = OrcaSprechweise(inhalt);
+        if (befehle == FSprechweise) return;
+        FSprechweise = befehle;
+        for (const QByteArray& name : SprechweiseNamen) {
+            const auto it = std::find_if(befehle.begin(), befehle.end(), [&](const QByteArray& b) {
+                return b.startsWith("SET SELF " + name + ' ');
+            });
+            FVerbindung->Einstellen(name, it != befehle.end() ? *it : QByteArray());
+        }
+    }
+
     std::unique_ptr<TSpdVerbindung> FVerbindung;
     std::unique_ptr<TScreenReaderSchalter> FSchalter;
+    bool FSprechweiseGelesenS = false;
+    QDateTime FSprechweiseStand;
+    QByteArrayList FSprechweise;
     bool FOrcaLaeuftS = false;
     bool FProzessGeprueftS = false;
     std::chrono::steady_clock::time_point FProzessZeit;
 };
 } // namespace
+
+QString OrcaEinstellungsDatei() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/orca/user-settings.conf");
+}
+
+QByteArrayList OrcaSprechweise(const QByteArray& AUserSettings) {
+    const QJsonObject alles = QJsonDocument::fromJson(AUserSettings).object();
+    const QJsonObject allgemein = alles.value(QLatin1String("general")).toObject();
+    // The profile Orca starts with overrides the general settings key by key.
+    const QString profilName =
+        allgemein.value(QLatin1String("startingProfile")).toArray().at(1).toString(QStringLiteral("default"));
+    const QJsonObject profil =
+        alles.value(QLatin1String("profiles")).toObject().value(profilName).toObject();
+    auto wert = [&](const char* AName) {
+        const QLatin1String name(AName);
+        return profil.contains(name) ? profil.value(name) : allgemein.value(name);
+    };
+    const QJsonObject stimme = wert("voices").toObject().value(QLatin1String("default")).toObject();
+    const QJsonObject familie = stimme.value(QLatin1String("family")).toObject();
+
+    // A value ends up in a command line of its own: no line breaks in it.
+    auto einzeilig = [](const QString& AText) {
+        return !AText.isEmpty() && !AText.contains(QLatin1Char('\n')) && !AText.contains(QLatin1Char('\r'));
+    };
+    QByteArrayList befehle;
+    // Orca names the output module as the second item of its server info.
+    const QString modul = wert("speechServerInfo").toArray().at(1).toString();
+    if (einzeilig(modul))
+        befehle << "SET SELF OUTPUT_MODULE " + modul.toUtf8();
+    const QString sprache = familie.value(QLatin1String("lang")).toString();
+    const QString dialekt = familie.value(QLatin1String("dialect")).toString();
+    const bool deutschS = sprache.compare(QLatin1String("de"), Qt::CaseInsensitive) == 0;
+    const bool dialektS = deutschS && einzeilig(dialekt);
+    befehle << QByteArray("SET SELF LANGUAGE de") + (dialektS ? '-' + dialekt.toUtf8() : QByteArray());
+    const QString name = familie.value(QLatin1String("name")).toString();
+    if (deutschS && einzeilig(name))
+        befehle << "SET SELF SYNTHESIS_VOICE " + name.toUtf8();
+    // Orca's own scales (rate 0..99, gain 0..9) mapped as Orca maps them.
+    if (const QJsonValue rate = stimme.value(QLatin1String("rate")); rate.isDouble())
+        befehle << "SET SELF RATE " + QByteArray::number(int(2 * std::clamp(rate.toDouble(), 0.0, 99.0) - 98));
+    if (const QJsonValue gain = stimme.value(QLatin1String("gain")); gain.isDouble())
+        befehle << "SET SELF VOLUME " + QByteArray::number(int(15 * std::clamp(gain.toDouble(), 0.0, 9.0) - 35));
+    return befehle;
+}
 
 std::unique_ptr<TScreenReaderDriver> CreateOrcaDriver() {
     return std::make_unique<TScreenReaderDriverOrca>();
