@@ -173,6 +173,19 @@ private Q_SLOTS:
         QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
     }
 
+    // Esc silences for good: the line waiting to be spoken stays unsaid.
+    void escVerschweigtWartendeZeile() {
+        Neu(mUeberschreiben);
+        Form->Einstellungen->Sapi = sapiEin;
+        Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Form->SetStimme();
+        Form->SetAktivNr(0);
+        QVERIFY(Form->Timer1SprechenText->isActive());
+        QTest::keyClick(Form->Memo2, Qt::Key_Escape);
+        QTest::qWait(600);
+        QCOMPARE(F->Speech.Gesprochen(), QStringList());
+    }
+
     void escBeendetAudiotext() {
         Neu(mUeberschreiben);
         F->Fakes.Audio.DauerMs = 60000;
