@@ -222,6 +222,7 @@ void TForm1::WaitForLoadKatThread() {
     while (FLoadKatThreadHandle)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (FLoadKatThread.joinable()) FLoadKatThread.join();
+    MerkListeGekuerztMelden();
 }
 
 void TForm1::CaptionZuweisen() {

@@ -226,6 +226,14 @@ private:
     int FModalTiefe = 0;
     qint32 FFontColor = -16777208; // stored colour of the training font (window text)
     int FFontCharSet = 0;
+    // Reads an area's training files on a thread of its own while the window
+    // keeps answering; null when the user called it off or the window closed.
+    std::unique_ptr<TDaten> BereichLaden(const QString& APath);
+    // A short status text for the user's ears: the program's voice, or else
+    // the running screen reader.
+    void Ansagen(const QString& AText);
+    void MerkListeGekuerztMelden();
+    bool FMerkListeGemeldetS = false;
 };
 
 // The one main window of the process, for the few places that need it.

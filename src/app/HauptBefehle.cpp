@@ -350,12 +350,17 @@ void TForm1::MenuAktBereichClick() {
     const int wahl = FDienste.Auswahl->Waehlen(this, d);
     ApplicationEvents1ModalEnd();
     if (wahl < 0) return;
+    const TKatRec bereich = Kategorie->Get(wahl);
+    // The old area stays in place until the new one is read: a load called
+    // off leaves everything as it was.
+    std::unique_ptr<TDaten> neu = BereichLaden(bereich.Path);
+    if (!neu) return;
     // Without an active line there is nothing to remember, and Add(-1) would
     // forget the line the user stopped at.
     if (AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
     Kategorie->SetAktivNr(wahl);
-    Daten->Load(Kategorie->Get(Kategorie->AktivNr()).Path, QStringLiteral("*.txt *.rtf"));
-    SetKategorieTitel(Kategorie->Get(Kategorie->AktivNr()).Titel);
+    *Daten = std::move(*neu);
+    SetKategorieTitel(bereich.Titel);
     MenuAktDateiClick();
     if (Daten->AktivNr() == -1 && FAktivNr != -1) {
         // The file choice was cancelled: there is no pair left to compare
@@ -446,6 +451,8 @@ void TForm1::Timer1StatusTimer() {
 
 void TForm1::MenuSpracheFunktionen(int ATag) {
     if (ATag == 1 && FDienste.Services.Audio->IsPlaying()) FDienste.Services.Audio->Stop();
+    // Silenced means silenced: a line still waiting to be spoken stays unsaid.
+    if (ATag == 1) Timer1SprechenText->stop();
     if (Speech->TokenNrIndex().Nr == -1) return;
     switch (ATag) {
     case 1:

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 // The protocol events, in the order the protocol knows them.
 enum TProtokollText {
@@ -129,6 +130,12 @@ private:
     QStringList FKeys; // sort keys beside FListe, so that inserting does not recompute them
 };
 
+// How far a load on another thread has come, and the request to call it off.
+struct TLadeStand {
+    std::atomic<int> Dateien{0}; // training files read so far
+    std::atomic<bool> AbbrechenS{false};
+};
+
 // The training files of one area, sorted by title, with their pairs.
 class TDaten {
 public:
@@ -136,8 +143,9 @@ public:
     explicit TDaten(const QString& AMp3TexteOrdner) : FMp3TexteOrdner(AMp3TexteOrdner) {}
     TDaten(const QString& ADirectory, const QString& AWildcards, const QString& AMp3TexteOrdner);
 
-    // AWildcards holds blank-separated masks such as "*.txt *.rtf".
-    void Load(const QString& ADirectory, const QString& AWildcards);
+    // AWildcards holds blank-separated masks such as "*.txt *.rtf". With
+    // AStand, a load that is called off ends early with an empty list.
+    void Load(const QString& ADirectory, const QString& AWildcards, TLadeStand* AStand = nullptr);
     void Clear();
 
     int Count() const { return static_cast<int>(FListe.size()); }

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -62,6 +64,26 @@ template <typename TRec> void InsertSorted(QList<TRec>& AListe, QStringList& AKe
         --I;
     AListe.insert(I, ARec);
     AKeys.insert(I, Key);
+}
+
+// The order that inserting one after the other with InsertSorted gives, in
+// O(n log n): sorted by key, and of equal keys the one added later first.
+template <typename TRec> void SortAll(QList<TRec>& AListe, QStringList& AKeys, std::vector<TRec>& ANeu) {
+    std::vector<std::pair<QString, qsizetype>> Order;
+    Order.reserve(ANeu.size());
+    for (qsizetype I = qsizetype(ANeu.size()) - 1; I >= 0; --I)
+        Order.emplace_back(TitleSortKey(ANeu[size_t(I)].Titel), I);
+    std::stable_sort(Order.begin(), Order.end(),
+                     [](const auto& A, const auto& B) { return A.first < B.first; });
+    AListe.clear();
+    AKeys.clear();
+    AListe.reserve(qsizetype(Order.size()));
+    AKeys.reserve(qsizetype(Order.size()));
+    for (auto& [Key, I] : Order) {
+        AListe.append(std::move(ANeu[size_t(I)]));
+        AKeys.append(std::move(Key));
+    }
+    ANeu.clear();
 }
 
 template <typename TRec> QString TitelLines(const QList<TRec>& AListe) {
@@ -149,15 +171,17 @@ void TKat::Load(const QString& ADirectory, const QString& AWildcards) {
     Clear();
     const QString Dir = WithDelimiter(ADirectory);
     if (Dir.isEmpty() || !QFileInfo(Dir).isDir() || TrimLow(AWildcards).isEmpty()) return;
+    std::vector<TKatRec> Neu;
     for (const QString& Name : ListFiles(Dir)) {
         if (!MatchesFileMask(Name, AWildcards)) continue;
         try {
-            const TKatRec Rec = ParseKatFile(Dir + Name);
-            if (!Rec.Titel.isEmpty() && !Rec.Path.isEmpty()) Add(Rec);
+            TKatRec Rec = ParseKatFile(Dir + Name);
+            if (!Rec.Titel.isEmpty() && !Rec.Path.isEmpty()) Neu.push_back(std::move(Rec));
         } catch (const std::exception&) {
             // one broken title file must not hide the other areas
         }
     }
+    SortAll(FListe, FKeys, Neu);
 }
 
 TKatRec TKat::Get(int Index) const {
@@ -199,26 +223,33 @@ void TDaten::Clear() {
     Path.clear();
 }
 
-void TDaten::Load(const QString& ADirectory, const QString& AWildcards) {
+void TDaten::Load(const QString& ADirectory, const QString& AWildcards, TLadeStand* AStand) {
     Clear();
     const QString Dir = WithDelimiter(ADirectory);
     const QStringList Masks = AWildcards.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (Dir.isEmpty() || !QFileInfo(Dir).isDir() || Masks.isEmpty()) return;
     Path = Dir;
     const QStringList Names = ListFiles(Dir);
+    std::vector<TDatenRec> Neu;
     TDatei Datei;
     for (const QString& Mask : Masks) {
         for (const QString& Name : Names) {
+            if (AStand && AStand->AbbrechenS.load(std::memory_order_relaxed)) {
+                Clear();
+                return;
+            }
             if (!MatchesFileMask(Name, Mask)) continue;
             try {
                 Datei.Load(Dir + Name, FMp3TexteOrdner);
                 if (!Datei.Titel.isEmpty() && !Datei.Filename.isEmpty() && Datei.Count() > 0)
-                    Add({Datei.Filename, Datei.Titel, Datei.OriginalCount, Datei.GetListe()});
+                    Neu.push_back({Datei.Filename, Datei.Titel, Datei.OriginalCount, Datei.GetListe()});
             } catch (const std::exception&) {
                 // skip this file only
             }
+            if (AStand) AStand->Dateien.fetch_add(1, std::memory_order_relaxed);
         }
     }
+    SortAll(FListe, FKeys, Neu);
 }
 
 TDatenRec TDaten::Get(int Index) const {

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -32,6 +34,37 @@ bool PathTaken(const QString& AFilename) {
     return Info.exists() || Info.isSymLink();
 }
 
+// The end of an oversized list, from its first complete line on, decoded as
+// the text file reader would decode the whole file: UTF-16 by its byte order
+// mark, otherwise UTF-8 when it is valid, otherwise ANSI.
+QString ReadTail(const QString& AFilename, qint64 AMax) {
+    QFile F(AFilename);
+    if (!F.open(QIODevice::ReadOnly))
+        throw ETextFileError(QStringLiteral("Die Datei konnte nicht gelesen werden."));
+    const QByteArray Kopf = F.read(2);
+    const bool Utf16LeS = Kopf == QByteArrayLiteral("\xFF\xFE");
+    const bool Utf16BeS = Kopf == QByteArrayLiteral("\xFE\xFF");
+    qint64 Start = std::max<qint64>(0, F.size() - AMax);
+    if ((Utf16LeS || Utf16BeS) && Start % 2 != 0) ++Start;
+    if (!F.seek(Start)) throw ETextFileError(QStringLiteral("Die Datei konnte nicht gelesen werden."));
+    QByteArray Daten = F.read(AMax);
+    if (Utf16LeS || Utf16BeS) {
+        const QString Text =
+            QStringDecoder(Utf16LeS ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE).decode(Daten);
+        qsizetype P = 0;
+        while (P < Text.size() && Text.at(P) != QLatin1Char('\n') && Text.at(P) != QLatin1Char('\r'))
+            ++P;
+        return Text.mid(P + 1);
+    }
+    qsizetype P = 0;
+    while (P < Daten.size() && Daten.at(P) != '\n' && Daten.at(P) != '\r')
+        ++P;
+    Daten.remove(0, P + 1);
+    QStringDecoder Utf8(QStringDecoder::Utf8);
+    const QString Text = Utf8.decode(Daten);
+    return Utf8.hasError() ? DecodeAnsi(Daten) : Text;
+}
+
 } // namespace
 
 TRememberFiles::TRememberFiles(const QString& AFilename) : FFilename(AFilename) {}
@@ -39,21 +72,24 @@ TRememberFiles::TRememberFiles(const QString& AFilename) : FFilename(AFilename) 
 TRememberFileItem* TRememberFiles::FindItem(const QString& AFilename) const {
     const QString Name = TrimLow(AFilename);
     if (Name.isEmpty()) return nullptr;
-    const QString Lower = Name.toLower();
-    for (const auto& Item : FItems)
-        if (Item->Filename.size() == Name.size() && Item->Filename.toLower() == Lower) return Item.get();
-    return nullptr;
+    return FIndex.value(Name.toLower());
 }
 
 void TRememberFiles::Add(const QString& AFilename, int ALine) {
     const QString Name = TrimLow(AFilename);
     if (Name.isEmpty()) return;
-    TRememberFileItem* Item = FindItem(Name);
-    if (ALine > 0 && QFileInfo(Name).isFile()) {
+    Setzen(Name, ALine, ALine > 0 && QFileInfo(Name).isFile());
+}
+
+void TRememberFiles::Setzen(const QString& AName, int ALine, bool ADateiS) {
+    const QString Key = AName.toLower();
+    TRememberFileItem* Item = FIndex.value(Key);
+    if (ALine > 0 && ADateiS) {
         if (!Item) {
             auto Neu = std::make_unique<TRememberFileItem>();
-            Neu->Filename = Name;
+            Neu->Filename = AName;
             Neu->Line = ALine;
+            FIndex.insert(Key, Neu.get());
             FItems.push_back(std::move(Neu));
             FChanged = true;
         } else if (Item->Line != ALine) {
@@ -61,6 +97,7 @@ void TRememberFiles::Add(const QString& AFilename, int ALine) {
             FChanged = true;
         }
     } else if (Item) {
+        FIndex.remove(Key);
         std::erase_if(FItems, [Item](const auto& P) { return P.get() == Item; });
         FChanged = true;
     }
@@ -73,15 +110,26 @@ int TRememberFiles::Find(const QString& AFilename) const {
 
 bool TRememberFiles::Load() {
     FItems.clear();
+    FIndex.clear();
     FChanged = false;
+    FGekuerztS = false;
     if (FFilename.isEmpty() || !QFileInfo::exists(FFilename)) return true;
     QStringList Lines;
     try {
-        Lines = SplitTextLines(ReadTextFile(FFilename));
+        const QFileInfo Info(FFilename);
+        if (Info.isFile() && Info.size() > LeseGrenze) {
+            Lines = SplitTextLines(ReadTail(FFilename, LeseGrenze));
+            FGekuerztS = true;
+        } else {
+            Lines = SplitTextLines(ReadTextFile(FFilename));
+        }
     } catch (const std::exception&) {
         return false;
     }
-    for (const QString& Raw : Lines) {
+    // A damaged list names the same files over and over: each name is looked
+    // up on disk once.
+    QHash<QString, bool> Vorhanden;
+    for (const QString& Raw : std::as_const(Lines)) {
         const QString Line = TrimLow(Raw);
         if (Line.isEmpty() || !Line.contains(QLatin1Char('|'))) continue;
         const QStringList Fields = Line.split(QLatin1Char('|'), Qt::SkipEmptyParts);
@@ -90,7 +138,9 @@ bool TRememberFiles::Load() {
         const int Nr = TrimLow(Fields.at(0)).toInt(&OkS);
         const QString Name = TrimLow(Fields.at(1));
         if (!OkS || Nr <= 0 || Name.isEmpty()) continue;
-        Add(Name, Nr);
+        auto It = Vorhanden.constFind(Name);
+        if (It == Vorhanden.constEnd()) It = Vorhanden.insert(Name, QFileInfo(Name).isFile());
+        Setzen(Name, Nr, It.value());
     }
     FChanged = false;
     return true;

@@ -174,6 +174,17 @@ private Q_SLOTS:
         }
         QTEST(KatOrder, "Expected");
         QTEST(DatenOrder, "Expected");
+
+        // Loading a folder sorts all files at once, in the same order as
+        // adding them one by one in the order the folder lists them.
+        QTemporaryDir Dir;
+        for (int I = 0; I < Titles.size(); ++I)
+            WriteFile(Dir.filePath(QString::number(I)), Training(Titles.at(I)).toUtf8());
+        Daten.Load(Dir.path(), QStringLiteral("*"));
+        QStringList LoadOrder;
+        for (int I = 0; I < Daten.Count(); ++I)
+            LoadOrder << Daten[I].Titel + QLatin1Char('@') + QFileInfo(Daten[I].Filename).fileName();
+        QTEST(LoadOrder, "Expected");
     }
 
     void titleSortKey() {

@@ -63,6 +63,44 @@ private Q_SLOTS:
         QVERIFY(!Liste.Changed());
     }
 
+    void oversizedListIsReadFromItsEnd_data() {
+        QTest::addColumn<QString>("Encoding");
+        QTest::addColumn<qint64>("Filler"); // bytes of entries for files that are gone
+        QTest::addColumn<QString>("Tail");  // %F stands for the training file
+        QTest::addColumn<int>("Line");
+        QTest::addColumn<bool>("Cut");
+        const qint64 Gross = TRememberFiles::LeseGrenze + 1000;
+        QTest::newRow("within the limit, read whole") << "utf8" << qint64(1000) << "" << 12 << false;
+        QTest::newRow("beyond the limit, the start is lost") << "utf8" << Gross << "" << -1 << true;
+        QTest::newRow("beyond the limit, newest entry wins") << "utf8" << Gross << "7 | %F\r\n4 | %F\r\n"
+                                                             << 4 << true;
+        QTest::newRow("beyond the limit, UTF-16") << "utf16" << Gross << "7 | %F\r\n" << 7 << true;
+        QTest::newRow("beyond the limit, ANSI") << "ansi" << Gross << "7 | %F\r\n" << 7 << true;
+    }
+    void oversizedListIsReadFromItsEnd() {
+        QFETCH(QString, Encoding);
+        QFETCH(qint64, Filler);
+        QFETCH(QString, Tail);
+        // an umlaut in the name tells a wrong decoding
+        FTraining = FDir.filePath(QStringLiteral("Übung 3.txt"));
+        WriteFile(FTraining, "T\nA\nB\n");
+        QString Text = QStringLiteral("12 | ") + FTraining + QStringLiteral("\r\n");
+        const QString Weg = QStringLiteral("5 | ") + FDir.filePath(QStringLiteral("gelöscht.txt\r\n"));
+        while (Text.size() < Filler)
+            Text += Weg;
+        Text += Tail.replace(QStringLiteral("%F"), FTraining);
+        QByteArray Bytes = Encoding == QLatin1String("ansi") ? Text.toLatin1() : Text.toUtf8();
+        if (Encoding == QLatin1String("utf16"))
+            Bytes = QByteArray("\xFF\xFE") +
+                    QByteArray(reinterpret_cast<const char*>(Text.utf16()), Text.size() * 2);
+        WriteFile(FListe, Bytes);
+        TRememberFiles Liste(FListe);
+        QVERIFY(Liste.Load());
+        QTEST(Liste.Find(FTraining), "Line");
+        QTEST(Liste.Gekuerzt(), "Cut");
+        QVERIFY(!Liste.Changed());
+    }
+
     void loadMissingAndUnreadable() {
         TRememberFiles Liste(FListe);
         QVERIFY(Liste.Load());
