@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -199,6 +200,7 @@ TOptionenDlg::TOptionenDlg(QWidget* AOwner, const TDialogAussehen& AAussehen,
     SetTabOrders();
     // Silent until a voice is tried.
     FSpeech = std::make_unique<TSpeech>(false, APlatform);
+    FSpeech->StimmenGeaendert = [this] { StimmenNachladen(); };
 }
 
 TOptionenDlg::~TOptionenDlg() {
@@ -287,7 +289,24 @@ void TOptionenDlg::StimmenEinlesen() {
     FLv2Stimmen->addItems(FStimmenSl);
 }
 
+void TOptionenDlg::StimmenNachladen() {
+    const int alt = StimmenZeile();
+    const QString gewaehlt = alt >= 0 ? FLv2Stimmen->item(alt)->text() : FStimmeGespeichert;
+    const int aktuell = FLv2Stimmen->currentRow();
+    // Refilling is no choice of the user's: no voice test, no announcement.
+    const QSignalBlocker sperre(FLv2Stimmen);
+    StimmenEinlesen();
+    int zeile = -1;
+    for (qsizetype i = 0; zeile < 0 && i < FStimmenSl.size(); ++i)
+        if (FStimmenSl.at(i).compare(gewaehlt, Qt::CaseInsensitive) == 0) zeile = static_cast<int>(i);
+    if (zeile >= 0 && (alt >= 0 || aktuell < 0)) {
+        FLv2Stimmen->setCurrentRow(zeile);
+        FLv2Stimmen->scrollToItem(FLv2Stimmen->item(zeile));
+    }
+}
+
 void TOptionenDlg::SetEinstellungen(const TEinstellungen& AEinstellungen) {
+    FStimmeGespeichert = AEinstellungen.Stimme;
     StimmenEinlesen();
     FCb1ModusUeberschreiben->setChecked(AEinstellungen.Modus == mUeberschreiben);
     FCb8TextVerschwinden->setChecked(AEinstellungen.TextVerschwindenS);

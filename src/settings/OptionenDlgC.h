@@ -40,6 +40,9 @@ public:
     void SetEinstellungen(const TEinstellungen& AEinstellungen);
     TEinstellungen GetEinstellungen() const;
     void StimmenEinlesen();
+    // The speech server's voices arrived after the dialog opened: the list
+    // takes them in and keeps the chosen (or stored) voice chosen.
+    void StimmenNachladen();
 
     // The voice descriptions in list order.
     const QStringList& StimmenSl() const { return FStimmenSl; }
@@ -80,6 +83,7 @@ private:
     std::unique_ptr<TSpeech> FSpeech;
     TTolkSRD* FTolk;
     QStringList FStimmenSl;
+    QString FStimmeGespeichert; // the voice of the settings shown
     bool FInStimmenS = false;
 
     QCheckBox* FCb1ModusUeberschreiben = nullptr;

@@ -35,8 +35,9 @@ void TSapi5_1::SetOnEndStream(TSpVoiceEndStream AHandler) {
         Voice()->EndStream = nullptr;
 }
 
+// Said even while the server is still being connected: the text waits for it.
 int TSapi5_1::Speak(const QString& AText, int AFlags) {
-    if (!HatStimmeS()) return 0;
+    if (!ErreichbarS()) return 0;
     try {
         return Voice()->Speak(AText, AFlags);
     } catch (const std::exception&) {

@@ -3,9 +3,17 @@
 #include <algorithm>
 #include <exception>
 
-TSapiEngine::TSapiEngine(std::unique_ptr<TSpVoice> AVoice) : FVoice(std::move(AVoice)) {}
+TSapiEngine::TSapiEngine(std::unique_ptr<TSpVoice> AVoice) : FVoice(std::move(AVoice)) {
+    if (FVoice)
+        FVoice->StimmenGeaendert = [this] {
+            TokensNeu();
+            if (StimmenGeaendert) StimmenGeaendert();
+        };
+}
 
-TSapiEngine::~TSapiEngine() = default;
+TSapiEngine::~TSapiEngine() {
+    if (FVoice) FVoice->StimmenGeaendert = nullptr;
+}
 
 bool TSapiEngine::HatStimmeS() {
     if (!FVoice) return false;
@@ -25,8 +33,19 @@ int TSapiEngine::Rate() {
     }
 }
 
+bool TSapiEngine::ErreichbarS() {
+    if (!FVoice) return false;
+    try {
+        return FVoice->Erreichbar();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Rate and volume are passed on even before a server answers: it gets them
+// as soon as it is connected.
 void TSapiEngine::SetRate(int AValue) {
-    if (!HatStimmeS()) return;
+    if (!ErreichbarS()) return;
     try {
         FVoice->SetRate(AValue);
         FRate = AValue;
@@ -44,7 +63,7 @@ int TSapiEngine::Volume() {
 }
 
 void TSapiEngine::SetVolume(int AValue) {
-    if (!HatStimmeS()) return;
+    if (!ErreichbarS()) return;
     try {
         FVoice->SetVolume(AValue);
         FVolume = AValue;
@@ -69,6 +88,11 @@ void TSapiEngine::Resume() {
 }
 
 void TSapiEngine::TokensNeu() {
+    if (FVoice && !FVoice->StimmenBekannt()) {
+        // Never waited for: what was known stays until the list arrives.
+        FVoice->Vorbereiten();
+        return;
+    }
     FTokenObjs.clear();
     FTokens.clear();
     if (!FVoice) return;
@@ -129,6 +153,18 @@ void TSapiEngine::Vorbereiten() {
         FVoice->Vorbereiten();
     } catch (const std::exception&) {
     }
+}
+
+bool TSapiEngine::StimmenBekannt() {
+    return !FVoice || FVoice->StimmenBekannt();
+}
+
+bool TSapiEngine::SetTokenDescription(const QString& ADescription) {
+    if (!FVoice) return false;
+    const std::optional<TSpObjectToken> token = FVoice->TokenAusBeschreibung(ADescription);
+    if (!token) return false;
+    SetToken(*token);
+    return true;
 }
 
 QString TSapiEngine::TokenDescription() {

@@ -46,6 +46,15 @@ public:
 
     // Lets the runtime get ready in the background; never waits.
     virtual void Vorbereiten() {}
+
+    // Whether the voice list is known; while it is not (a server still being
+    // asked), Tokens() holds what was known before and lookups find nothing
+    // new. StimmenGeaendert runs on the main thread once it is known.
+    virtual bool StimmenBekannt() { return true; }
+    std::function<void()> StimmenGeaendert;
+    // Selects the voice a description names without the list, where the
+    // runtime can do that; false otherwise.
+    virtual bool SetTokenDescription(const QString&) { return false; }
 };
 
 #include "SpVoice.h"
@@ -74,12 +83,15 @@ public:
     void SetTokenIndex(int AValue) override;
     QString TokenDescription() override;
     void Vorbereiten() override;
+    bool StimmenBekannt() override;
+    bool SetTokenDescription(const QString& ADescription) override;
     // The current voice, none without a runtime.
     std::optional<TSpObjectToken> Token();
     void SetToken(const TSpObjectToken& AToken);
 
 protected:
     bool HatStimmeS(); // the voice object has a current voice
+    bool ErreichbarS(); // the runtime is there or being connected
     TSpVoice* Voice() const { return FVoice.get(); }
 
 private:

@@ -46,11 +46,14 @@ public:
 
     // All installed voices, in the runtime's own order. Throws on failure.
     virtual QList<TSpObjectToken> GetVoices() = 0;
-    // The current voice; none when the runtime is missing or unreachable.
-    // Once the runtime answers there is always a current voice (its default
-    // voice until one is selected; a default voice may have an empty Id and
-    // Description).
+    // The current voice; none when the runtime is missing, unreachable or
+    // not connected yet (it never waits for a connection). Once the runtime
+    // answers there is always a current voice (its default voice until one is
+    // selected; a default voice may have an empty Id and Description).
     virtual std::optional<TSpObjectToken> Voice() = 0;
+    // Whether the runtime is there or may be reached soon (a server that is
+    // being connected); never waits.
+    virtual bool Erreichbar() { return Voice().has_value(); }
     virtual void SetVoice(const TSpObjectToken& AToken) = 0;
 
     // Rate -10..10, volume 0..100, as the engines pass them.
@@ -73,6 +76,16 @@ public:
     // Connects and reads the voices in the background, so that a later call
     // finds them ready; never waits.
     virtual void Vorbereiten() {}
+
+    // Whether GetVoices answers at once. A runtime that must first be asked
+    // (a server) lists in the background meanwhile and calls StimmenGeaendert
+    // once it knows; its GetVoices throws until then instead of waiting.
+    virtual bool StimmenBekannt() { return true; }
+    // The voice a description stands for, where the description itself names
+    // all the runtime needs to select it; none otherwise.
+    virtual std::optional<TSpObjectToken> TokenAusBeschreibung(const QString&) { return std::nullopt; }
+    // Called on the main thread when the list of voices became known anew.
+    std::function<void()> StimmenGeaendert;
 
     // Start and end of each stream as the runtime reports them, called on the
     // main thread with the stream number. Runtimes without notifications

@@ -53,6 +53,8 @@ public:
         // Counts the connections made so far; a cache of server answers is
         // valid as long as this stays the same.
         int Generation() const { return FGeneration; }
+        // The connection broke during a request.
+        bool Kaputt() const { return FKaputtS || !FVerbindung; }
 
     private:
         friend class TSpdVerbindung;
@@ -61,6 +63,7 @@ public:
         int FGeneration = 0;
         size_t FClientId = 0;
         bool FKaputtS = false;
+        bool FWiederS = false; // broke while in use: renewed without the pause between attempts
         QByteArray FStandardModul;
     };
 
@@ -94,8 +97,12 @@ public:
     bool WarteAufEnde(int AStrom, std::chrono::milliseconds AWarten);
     // Whether a text said here has not ended yet.
     bool Spricht() const;
-    // Runs AAnfrage on the worker once connected, without waiting for it.
-    void Vorab(std::function<void(TKanal&)> AAnfrage);
+    // Runs AAnfrage on the worker once connected, without waiting for it;
+    // false when the server cannot be reached now (then it never runs).
+    bool Vorab(std::function<void(TKanal&)> AAnfrage);
+    // Runs AFn on the thread that created this connection, later; dropped when
+    // the connection is destroyed first.
+    void ImHauptthread(std::function<void()> AFn);
     // Runs AAnfrage on the worker and waits up to AWarten for it; false when
     // it did not run in time or there is no connection.
     bool Abfragen(std::function<void(TKanal&)> AAnfrage, std::chrono::milliseconds AWarten);
@@ -110,7 +117,8 @@ private:
     void Arbeiten();
     void Verbinde(TKanal& AKanal);
     SPDConnection* Oeffnen();
-    void Trenne(TKanal& AKanal);
+    // AAusser: a stream that goes on on a new connection, not cancelled.
+    void Trenne(TKanal& AKanal, int AAusser = 0);
     void Einreihen(TAuftrag AAuftrag); // under FMutex
     bool VersuchStarten();             // under FMutex
     void SagenAusfuehren(TKanal& AKanal, int AStrom, const QByteArray& AText);

@@ -11,6 +11,8 @@
 #include <thread>
 #include <cstdlib>
 #include <libspeechd.h>
+#include <csignal>
+#include <pthread.h>
 #include <sys/socket.h>
 
 using namespace std::chrono_literals;
@@ -91,6 +93,17 @@ void AufAbbruecheWarten(quint64 ABis) {
     std::unique_lock lock(Schranke().Mutex);
     Schranke().Bedingung.wait_for(
         lock, 1s, [ABis] { return Schranke().Offen.empty() || *Schranke().Offen.begin() > ABis; });
+}
+
+// A server that went away leaves a socket whose next write raises SIGPIPE,
+// which would end the whole program: the threads that talk to the server
+// (and libspeechd's reading thread, which inherits their mask) block it, and
+// the write fails with EPIPE instead.
+void OhneSigpipe() {
+    sigset_t maske;
+    sigemptyset(&maske);
+    sigaddset(&maske, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &maske, nullptr);
 }
 
 // The protocol ends a text at a line holding a single dot, so dots that
@@ -311,10 +324,16 @@ bool TSpdVerbindung::Spricht() const {
     return !FOffen.empty();
 }
 
-void TSpdVerbindung::Vorab(std::function<void(TKanal&)> AAnfrage) {
+bool TSpdVerbindung::Vorab(std::function<void(TKanal&)> AAnfrage) {
     std::lock_guard lock(FMutex);
     VersuchStarten();
-    if (FZustand != TZustand::Getrennt) Einreihen({std::move(AAnfrage), 0, {}});
+    if (FZustand == TZustand::Getrennt || FStoppS) return false;
+    Einreihen({std::move(AAnfrage), 0, {}});
+    return true;
+}
+
+void TSpdVerbindung::ImHauptthread(std::function<void()> AFn) {
+    QMetaObject::invokeMethod(FKontext.get(), std::move(AFn), Qt::QueuedConnection);
 }
 
 bool TSpdVerbindung::Abfragen(std::function<void(TKanal&)> AAnfrage, std::chrono::milliseconds AWarten) {
@@ -335,6 +354,7 @@ bool TSpdVerbindung::Abfragen(std::function<void(TKanal&)> AAnfrage, std::chrono
 }
 
 void TSpdVerbindung::Arbeiten() {
+    OhneSigpipe();
     TKanal kanal;
     kanal.FBesitzer = this;
     std::unique_lock lock(FMutex);
@@ -372,6 +392,7 @@ SPDConnection* TSpdVerbindung::Oeffnen() {
     };
     const auto o = std::make_shared<TOeffnen>();
     std::thread([o, spd, name = FName] {
+        OhneSigpipe();
         char* fehler = nullptr;
         SPDConnection* v = spd->Open2("tastaro", name.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler);
         std::free(fehler);
@@ -400,6 +421,14 @@ SPDConnection* TSpdVerbindung::Oeffnen() {
 }
 
 void TSpdVerbindung::Verbinde(TKanal& AKanal) {
+    AKanal.FWiederS = false;
+    if (AKanal.FVerbindung && !AKanal.FKaputtS) {
+        // Renewed already by a text that found the connection broken.
+        std::lock_guard lock(FMutex);
+        FZustand = TZustand::Verbunden;
+        FBedingung.notify_all();
+        return;
+    }
     SPDConnection* verbindung = Oeffnen();
     if (verbindung) {
         AKanal.FVerbindung = verbindung;
@@ -445,8 +474,10 @@ void TSpdVerbindung::Verbinde(TKanal& AKanal) {
     FBedingung.notify_all();
 }
 
-void TSpdVerbindung::Trenne(TKanal& AKanal) {
+void TSpdVerbindung::Trenne(TKanal& AKanal, int AAusser) {
     if (!AKanal.FVerbindung) return;
+    // A connection that worked and broke is renewed by the next text at once.
+    AKanal.FWiederS = AKanal.FKaputtS;
     {
         std::lock_guard lock(RegisterMutex());
         const auto it = Register().find(AKanal.FClientId);
@@ -464,15 +495,24 @@ void TSpdVerbindung::Trenne(TKanal& AKanal) {
     FLetzterVersuch = std::chrono::steady_clock::now();
     const std::set<int> offen = FOffen;
     for (const int strom : offen)
-        Beenden(strom, TMeldung::Abbruch);
+        if (strom != AAusser) Beenden(strom, TMeldung::Abbruch);
     FStromVonMsg.clear();
     FUnzugeordnet.clear();
     FBedingung.notify_all();
 }
 
 void TSpdVerbindung::SagenAusfuehren(TKanal& AKanal, int AStrom, const QByteArray& AText) {
+    if (!AKanal.FVerbindung && AKanal.FWiederS) Verbinde(AKanal);
     std::optional<QByteArrayList> antwort;
     if (AKanal.Befehl("SPEAK")) antwort = AKanal.Befehl(AText + "\r\n.");
+    if (!antwort && AKanal.FKaputtS) {
+        // The server went away since the last request (it ends when idle for a
+        // while, or was restarted): a new connection with the same settings
+        // says the text at once, instead of dropping it.
+        Trenne(AKanal, AStrom);
+        Verbinde(AKanal);
+        if (AKanal.FVerbindung && AKanal.Befehl("SPEAK")) antwort = AKanal.Befehl(AText + "\r\n.");
+    }
     std::lock_guard lock(FMutex);
     if (!antwort || antwort->isEmpty()) {
         Beenden(AStrom, TMeldung::Abbruch);

@@ -12,11 +12,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-// Starting the server on demand takes about a second here.
-constexpr auto VerbindenFrist = 3s;
-// The espeak-ng module alone sends some thirteen thousand voices.
-constexpr auto AufzaehlenFrist = 10s;
-
 // The module's voices as the server lists them (name, language, variant).
 // eSpeak NG lists every language once more with each of its ~100 variants;
 // only the plain languages are offered, as nobody picks from thousands.
@@ -44,6 +39,8 @@ struct TStimmenCache {
     std::mutex Mutex;
     std::map<QByteArray, QList<TSpObjectToken>> ProModul;
     std::chrono::steady_clock::time_point Gelesen;
+    // The modules of the last complete listing, in the server's order.
+    std::optional<QByteArrayList> Module;
 };
 TStimmenCache& Cache() {
     static TStimmenCache c;
@@ -51,12 +48,37 @@ TStimmenCache& Cache() {
 }
 constexpr auto CacheAlter = 10min;
 
+void CacheAltern() {
+    if (std::chrono::steady_clock::now() - Cache().Gelesen <= CacheAlter) return;
+    Cache().ProModul.clear();
+    Cache().Module.reset();
+}
+
 std::optional<QList<TSpObjectToken>> AusDemCache(const QByteArray& AModul) {
     std::lock_guard lock(Cache().Mutex);
-    if (std::chrono::steady_clock::now() - Cache().Gelesen > CacheAlter) Cache().ProModul.clear();
+    CacheAltern();
     const auto it = Cache().ProModul.find(AModul);
     if (it == Cache().ProModul.end()) return std::nullopt;
     return it->second;
+}
+
+// The whole list when every module's voices are known.
+std::optional<QList<TSpObjectToken>> VollstaendigeListe() {
+    std::lock_guard lock(Cache().Mutex);
+    CacheAltern();
+    if (!Cache().Module) return std::nullopt;
+    QList<TSpObjectToken> alle;
+    for (const QByteArray& modul : *Cache().Module) {
+        const auto it = Cache().ProModul.find(modul);
+        if (it == Cache().ProModul.end()) return std::nullopt;
+        alle.append(it->second);
+    }
+    return alle;
+}
+
+void ModuleInDenCache(const QByteArrayList& AModule) {
+    std::lock_guard lock(Cache().Mutex);
+    Cache().Module = AModule;
 }
 
 void InDenCache(const QByteArray& AModul, const QList<TSpObjectToken>& AStimmen) {
@@ -68,6 +90,7 @@ void InDenCache(const QByteArray& AModul, const QList<TSpObjectToken>& AStimmen)
 void CacheVergessen() {
     std::lock_guard lock(Cache().Mutex);
     Cache().ProModul.clear();
+    Cache().Module.reset();
 }
 
 class TSpdVoice : public TSpVoice {
@@ -80,26 +103,48 @@ public:
 
     ~TSpdVoice() override { FVerbindung.reset(); }
 
+    // Starting the server and reading its voices take seconds, so the main
+    // thread never waits for them: the list is read on the worker, and until
+    // it is known this throws.
     QList<TSpObjectToken> GetVoices() override {
-        auto stimmen = std::make_shared<QList<TSpObjectToken>>();
-        const bool gutS = FVerbindung->Abfragen(
-            [stimmen, g = FGeneration](TSpdVerbindung::TKanal& k) { Aufzaehlen(*g, *stimmen, k); },
-            VerbindenFrist + AufzaehlenFrist);
-        if (!gutS) throw std::runtime_error("speech-dispatcher did not list its voices");
-        return *stimmen;
+        if (auto liste = VollstaendigeListe()) return *liste;
+        Vorbereiten();
+        throw std::runtime_error("speech-dispatcher has not listed its voices yet");
     }
 
-    // Starting the server and reading its voices take seconds: done ahead on
-    // the worker, the first lookup of a voice then finds them ready.
+    bool StimmenBekannt() override { return VollstaendigeListe().has_value(); }
+
     void Vorbereiten() override {
-        FVerbindung->Vorab([g = FGeneration](TSpdVerbindung::TKanal& k) {
+        if (FListetS) return;
+        // The worker ends before the connection goes, and the connection
+        // drops the call to the main thread when it goes.
+        FListetS = FVerbindung->Vorab([this, v = FVerbindung.get(), g = FGeneration](TSpdVerbindung::TKanal& k) {
             QList<TSpObjectToken> verworfen;
             Aufzaehlen(*g, verworfen, k);
+            v->ImHauptthread([this] {
+                FListetS = false;
+                if (StimmenGeaendert && VollstaendigeListe()) StimmenGeaendert();
+            });
         });
     }
 
+    // "module: name", as the list describes the voices: selected without
+    // listing them.
+    std::optional<TSpObjectToken> TokenAusBeschreibung(const QString& ADescription) override {
+        const qsizetype trenner = ADescription.indexOf(QStringLiteral(": "));
+        if (trenner <= 0 || trenner + 2 >= ADescription.size()) return std::nullopt;
+        const QString modul = ADescription.left(trenner);
+        const QString name = ADescription.mid(trenner + 2);
+        for (const QString& teil : {modul, name})
+            if (teil.contains(QLatin1Char('\n')) || teil.contains(QLatin1Char('\r'))) return std::nullopt;
+        if (modul.contains(QLatin1Char(' ')) || modul.contains(QLatin1Char(':'))) return std::nullopt;
+        return TSpObjectToken{modul + u':' + name, ADescription};
+    }
+
+    bool Erreichbar() override { return FVerbindung->Erreichbar(); }
+
     std::optional<TSpObjectToken> Voice() override {
-        if (!FVerbindung->Verbunden(VerbindenFrist)) return std::nullopt;
+        if (!FVerbindung->Verbunden()) return std::nullopt;
         return FAktuell;
     }
 
@@ -113,20 +158,30 @@ private:
         const auto module = k.Befehl("LIST OUTPUT_MODULES");
         if (!module) return;
         bool umgeschaltetS = false;
+        bool ganzS = true;
         for (const QByteArray& modul : *module) {
             std::optional<QList<TSpObjectToken>> liste = AusDemCache(modul);
             if (!liste) {
                 // Only the connection's own output module can be asked.
                 umgeschaltetS = true;
-                if (!k.Befehl("SET SELF OUTPUT_MODULE " + modul)) continue;
+                if (!k.Befehl("SET SELF OUTPUT_MODULE " + modul)) {
+                    ganzS = ganzS && !k.Kaputt();
+                    continue;
+                }
                 const auto zeilen = k.Befehl("LIST SYNTHESIS_VOICES");
-                if (!zeilen) continue;
+                if (!zeilen) {
+                    ganzS = ganzS && !k.Kaputt();
+                    continue;
+                }
                 liste = StimmenDesModuls(modul, *zeilen);
                 InDenCache(modul, *liste);
             }
             stimmen.append(*liste);
         }
         if (umgeschaltetS) k.EinstellungenErneuern();
+        // A module that refuses to list has no voices to offer; a listing cut
+        // off by a lost connection is not complete.
+        if (ganzS && !k.Kaputt()) ModuleInDenCache(*module);
     }
 
 public:
@@ -189,6 +244,7 @@ private:
     }
 
     std::shared_ptr<int> FGeneration;
+    bool FListetS = false; // a listing is on its way
     std::unique_ptr<TSpdVerbindung> FVerbindung;
     TSpObjectToken FAktuell; // the server's default voice until one is chosen
     std::optional<int> FRate;

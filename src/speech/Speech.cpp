@@ -8,6 +8,11 @@ TSpeech::TSpeech(bool AOnlyUseSapiSpeech, const TSpeechPlatform& APlatform)
     FTolk->Load();
     FSapi5_1 = APlatform.Sapi5_1 ? APlatform.Sapi5_1() : std::make_unique<TSapi5_1>();
     FSapi5_4 = APlatform.Sapi5_4 ? APlatform.Sapi5_4() : std::make_unique<TSapi5_4>();
+    if (FSapi5_1) FSapi5_1->StimmenGeaendert = [this] { ListeDaSapi5_1(); };
+    if (FSapi5_4)
+        FSapi5_4->StimmenGeaendert = [this] {
+            if (StimmenGeaendert) StimmenGeaendert();
+        };
 }
 
 TSpeech::~TSpeech() {
@@ -15,6 +20,7 @@ TSpeech::~TSpeech() {
         if (!e) continue;
         e->SetOnStartStream(nullptr);
         e->SetOnEndStream(nullptr);
+        e->StimmenGeaendert = nullptr;
     }
     FSapi5_4.reset();
     FSapi5_1.reset();
@@ -42,6 +48,7 @@ bool TSpeech::IstScreenReaderStimme(const QString& ADescription) {
 
 TNrIndex TSpeech::FindDescriptionInTokensNrIndex(const QString& ADescription) {
     const TNrIndex screenReader{0, -1};
+    FGesucht = ADescription;
     if (IstScreenReaderStimme(ADescription)) return screenReader;
     if (FSapi5_1) {
         const int i = FSapi5_1->FindDescriptionInTokensIndex(ADescription);
@@ -51,11 +58,24 @@ TNrIndex TSpeech::FindDescriptionInTokensNrIndex(const QString& ADescription) {
         const int i = FSapi5_4->FindDescriptionInTokensIndex(ADescription);
         if (i >= 0) return {2, i};
     }
+    // A server that has not listed its voices yet (it may be starting, or
+    // restarting): a description in its form selects the voice now; only a
+    // list that lacks it makes the screen reader take over.
+    if (FSapi5_1 && !FSapi5_1->StimmenBekannt() && ADescription.contains(QStringLiteral(": ")))
+        return {1, -1};
     return screenReader;
 }
 
 void TSpeech::SetTokenNrIndex(TNrIndex AValue) {
     FNrIndex = AValue;
+    FVorgemerkt.clear();
+    if (AValue.Nr == 1 && AValue.Index < 0 && FSapi5_1 && !FGesucht.isEmpty() &&
+        FSapi5_1->SetTokenDescription(FGesucht)) {
+        FVorgemerkt = FGesucht;
+        SetRate(FRate);
+        SetVolume(FVolume);
+        return;
+    }
     if (AValue.Nr == 0) {
         FNrIndex.Index = -1;
     } else if (TSapiBase* e = Engine()) {
@@ -132,6 +152,24 @@ TSpVoiceEndStream TSpeech::OnEndStream() const {
 void TSpeech::SetOnEndStream(TSpVoiceEndStream AHandler) {
     for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
         if (e) e->SetOnEndStream(AHandler);
+}
+
+bool TSpeech::StimmenBekannt() {
+    return (!FSapi5_1 || FSapi5_1->StimmenBekannt()) && (!FSapi5_4 || FSapi5_4->StimmenBekannt());
+}
+
+void TSpeech::ListeDaSapi5_1() {
+    if (FNrIndex.Nr == 1 && !FVorgemerkt.isEmpty()) {
+        const int i = FSapi5_1->FindDescriptionInTokensIndex(FVorgemerkt);
+        if (i >= 0) {
+            FNrIndex.Index = i;
+        } else {
+            // The server really lacks the voice: the screen reader speaks.
+            FNrIndex = {0, -1};
+        }
+        FVorgemerkt.clear();
+    }
+    if (StimmenGeaendert) StimmenGeaendert();
 }
 
 void TSpeech::Vorbereiten(const QString& ADescription) {

@@ -65,12 +65,25 @@ public:
     // the background (a speech server may first have to be started).
     void Vorbereiten(const QString& ADescription);
 
+    // Whether every engine's voice list is known. Nothing here waits for a
+    // speech server: until it has listed its voices, a voice it names is
+    // selected by its description alone (its index follows), and Tokens()
+    // lacks its voices. StimmenGeaendert runs on the main thread when a list
+    // became known.
+    bool StimmenBekannt();
+    std::function<void()> StimmenGeaendert;
+
 private:
     // The description stands for the screen reader without asking any engine.
     static bool IstScreenReaderStimme(const QString& ADescription);
     TSapiBase* Engine() const; // the engine of Nr 1 or 2, else null
 
+    void ListeDaSapi5_1();
+
     TNrIndex FNrIndex;
+    // A server voice selected by description before its list was known.
+    QString FVorgemerkt;
+    QString FGesucht; // the description last looked up
     bool FOnlyUseSapiSpeech;
     int FRate = 0;
     int FVolume = 80;

@@ -164,9 +164,17 @@ private Q_SLOTS:
         qunsetenv("SPEECHD_ADDRESS");
     }
 
+    // The list is read on the worker and announced; nothing waits for it.
     void stimmenAllerModule() {
         QElapsedTimer uhr;
         uhr.start();
+        bool gemeldetS = false;
+        Stimme->StimmenGeaendert = [&] { gemeldetS = true; };
+        QVERIFY(!Stimme->StimmenBekannt());
+        QVERIFY_THROWS_EXCEPTION(std::exception, Stimme->GetVoices());
+        QVERIFY2(uhr.elapsed() < 50, qPrintable(QString::number(uhr.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(gemeldetS, 20000);
+        Stimme->StimmenGeaendert = nullptr;
         const QList<TSpObjectToken> stimmen = Stimme->GetVoices();
         qInfo("%lld voices in %lld ms", qlonglong(stimmen.size()), uhr.elapsed());
         QVERIFY(Stimme->Voice().has_value());
@@ -245,6 +253,33 @@ private Q_SLOTS:
         QVERIFY(Ohr.WarteAufStille(2000));
         Stimme->SetRate(0);
         Stimme->SetVolume(100);
+    }
+
+    // The server ends (as it does when idle) or is restarted: the next text
+    // is said on a new connection, with the voice and settings as before,
+    // and nothing on this thread waits for it.
+    void serverNeustartVerliertNichts() {
+        Stimme->SetRate(3);
+        QVERIFY(Ohr.WarteAufStille(3000));
+        QFile pidDatei(qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                       QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
+        QVERIFY(pidDatei.open(QIODevice::ReadOnly));
+        const pid_t server = pidDatei.readAll().trimmed().toInt();
+        QVERIFY(server > 0);
+        QCOMPARE(::kill(server, SIGKILL), 0);
+        QTRY_VERIFY(::kill(server, 0) != 0);
+        QElapsedTimer uhr;
+        uhr.start();
+        Stimme->Voice();
+        const int strom = Stimme->Speak(Satz, SVSFlagsAsync);
+        QVERIFY2(uhr.elapsed() < 50, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY2(Ohr.WarteAufTon(8000), "the first text after the restart was not heard");
+        qInfo("heard %lld ms after the server had gone", uhr.elapsed());
+        QCOMPARE(Stimme->GetRate(), 3);
+        Stimme->Speak(QString(), SVSFlagsAsync | SVSFPurgeBeforeSpeak);
+        QTRY_VERIFY_WITH_TIMEOUT(Gemeldet(false, strom), 5000);
+        QVERIFY(Ohr.WarteAufStille(2000));
+        Stimme->SetRate(0);
     }
 
     void rateUndLautstaerkeWirken() {

@@ -1,10 +1,45 @@
 // The speech facade and the screen reader dispatcher with recording outputs:
 // which voice a stored description selects, and where text goes.
 
+#include "Sapi5_1.h"
 #include "SpeechFakes.h"
 #include "TolkSRD.h"
 
 #include <QTest>
+
+namespace {
+// A speech server voice whose list arrives only when the test says so, as a
+// server that is still starting lists its voices.
+class TSpaeteStimme : public TSpVoice {
+public:
+    bool BekanntS = false;
+    TSpObjectToken Aktuell;
+    QList<TSpObjectToken> GetVoices() override {
+        if (!BekanntS) throw std::runtime_error("not listed yet");
+        return {{"espeak-ng:German", "espeak-ng: German"}, {"x:Anna", "x: Anna"}};
+    }
+    bool StimmenBekannt() override { return BekanntS; }
+    std::optional<TSpObjectToken> TokenAusBeschreibung(const QString& ADescription) override {
+        const qsizetype p = ADescription.indexOf(QStringLiteral(": "));
+        if (p <= 0) return std::nullopt;
+        return TSpObjectToken{ADescription.left(p) + u':' + ADescription.mid(p + 2), ADescription};
+    }
+    std::optional<TSpObjectToken> Voice() override { return Aktuell; }
+    void SetVoice(const TSpObjectToken& AToken) override { Aktuell = AToken; }
+    int GetRate() override { return 0; }
+    void SetRate(int) override {}
+    int GetVolume() override { return 0; }
+    void SetVolume(int) override {}
+    int Speak(const QString&, int) override { return 1; }
+    void Pause() override {}
+    void Resume() override {}
+    std::shared_ptr<TSpEvent> SpeakCompleteEvent() override { return nullptr; }
+    void Ankommen() {
+        BekanntS = true;
+        if (StimmenGeaendert) StimmenGeaendert();
+    }
+};
+} // namespace
 
 class TstSpeech : public QObject {
     Q_OBJECT
@@ -13,6 +48,39 @@ class TstSpeech : public QObject {
     std::unique_ptr<TSpeech> S;
 
 private Q_SLOTS:
+    // Nothing waits for a server's list: its voice is selected by the stored
+    // description at once, gets its place when the list arrives, and only a
+    // list that lacks it hands over to the screen reader.
+    void serverListeKommtSpaeter_data() {
+        QTest::addColumn<QString>("stimme");
+        QTest::addColumn<int>("nrVorher");
+        QTest::addColumn<int>("nrNachher");
+        QTest::addColumn<int>("indexNachher");
+        QTest::newRow("gelistet") << "espeak-ng: German" << 1 << 1 << 0;
+        QTest::newRow("wirklich weg") << "espeak-ng: Klingonisch" << 1 << 0 << -1;
+        QTest::newRow("im Programm") << "German (eSpeak NG)" << 2 << 2 << 1;
+    }
+    void serverListeKommtSpaeter() {
+        QFETCH(QString, stimme);
+        TSpaeteStimme* v = nullptr;
+        TSpeechPlatform p = F.Platform();
+        p.Sapi5_1 = [&v] {
+            auto neu = std::make_unique<TSpaeteStimme>();
+            v = neu.get();
+            return std::make_unique<TSapi5_1>(std::move(neu));
+        };
+        TSpeech s(false, p);
+        bool gemeldetS = false;
+        s.StimmenGeaendert = [&] { gemeldetS = true; };
+        s.SetTokenNrIndex(s.FindDescriptionInTokensNrIndex(stimme));
+        QTEST(s.TokenNrIndex().Nr, "nrVorher");
+        if (s.TokenNrIndex().Nr == 1) QCOMPARE(v->Aktuell.Description, stimme);
+        v->Ankommen();
+        QVERIFY(gemeldetS);
+        QTEST(s.TokenNrIndex().Nr, "nrNachher");
+        QTEST(s.TokenNrIndex().Index, "indexNachher");
+    }
+
     void init() {
         F = TFakeSprache();
         F.StimmenA = {QStringLiteral("espeak-ng: German"), QStringLiteral("Anna"), QStringLiteral("zora")};
