@@ -502,7 +502,17 @@ void TSpdVerbindung::Trenne(TKanal& AKanal, int AAusser) {
 }
 
 void TSpdVerbindung::SagenAusfuehren(TKanal& AKanal, int AStrom, const QByteArray& AText) {
-    if (!AKanal.FVerbindung && AKanal.FWiederS) Verbinde(AKanal);
+    if (!AKanal.FVerbindung) {
+        // The server may be starting, or have ended a moment ago: after a
+        // connection that broke one more attempt is made at once, else after
+        // the usual pause, unless the text is called off meanwhile.
+        if (!AKanal.FWiederS) {
+            std::unique_lock lock(FMutex);
+            FBedingung.wait_for(lock, Wiederholabstand, [&] { return FStoppS || !FOffen.contains(AStrom); });
+            if (FStoppS || !FOffen.contains(AStrom)) return;
+        }
+        Verbinde(AKanal);
+    }
     std::optional<QByteArrayList> antwort;
     if (AKanal.Befehl("SPEAK")) antwort = AKanal.Befehl(AText + "\r\n.");
     if (!antwort && AKanal.FKaputtS) {

@@ -104,6 +104,58 @@ private Q_SLOTS:
         QVERIFY2(qEnvironmentVariableIsSet("TASTARO_ORCA_PID"), "no Orca: run under desktop-session --orca");
     }
 
+    // The speech server is not running (it ends when idle): with a voice of
+    // any engine the line comes up and is heard without the window ever
+    // stopping to answer. First in this program, so that nothing of the
+    // server is known yet.
+    void kalterStartOhneStau_data() {
+        QTest::addColumn<QString>("stimme");
+        QTest::newRow("Bildschirmleser") << ScreenReaderStimme;
+        QTest::newRow("Sprachserver") << "espeak-ng: German";
+        QTest::newRow("im Programm") << "German (eSpeak NG)";
+    }
+    void kalterStartOhneStau() {
+        QFETCH(QString, stimme);
+        QFile pidDatei(qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                       QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
+        if (pidDatei.open(QIODevice::ReadOnly)) {
+            const pid_t server = pidDatei.readAll().trimmed().toInt();
+            if (server > 0 && ::kill(server, SIGKILL) == 0) QTRY_VERIFY(::kill(server, 0) != 0);
+        }
+        F = std::make_unique<THauptFixture>();
+        F->EchteSpracheS = true;
+        F->Anlegen();
+        Form = F->Erzeugen();
+        F->Zeigen();
+        TPegel pegel;
+        QVERIFY(pegel.Laeuft());
+        QVERIFY(pegel.Warte(false, 3000) >= 0);
+        // The longest time the window went without answering: a timer's ticks.
+        QElapsedTimer uhr;
+        uhr.start();
+        qint64 letzter = 0;
+        qint64 laengste = 0;
+        QTimer takt;
+        takt.setInterval(5);
+        connect(&takt, &QTimer::timeout, &takt, [&] {
+            laengste = std::max(laengste, uhr.elapsed() - letzter);
+            letzter = uhr.elapsed();
+        });
+        takt.start();
+        Form->Einstellungen->SoundsWiedergebenS = false; // a waiting event sound holds the window by design
+        Form->Einstellungen->Sapi = sapiEin;
+        Form->Einstellungen->Stimme = stimme;
+        Form->SetStimme();
+        F->Starten(mNachtippen);
+        const qint64 gehoert = pegel.Warte(true, 10000);
+        takt.stop();
+        qInfo("line heard after %lld ms, longest stall %lld ms", gehoert, laengste);
+        QVERIFY2(gehoert >= 0, "the line was not heard");
+        QVERIFY2(laengste <= 50, qPrintable(QString::number(laengste)));
+        QTest::keyClick(Form->Memo1, Qt::Key_Escape);
+        QVERIFY(pegel.Warte(false, 2000) >= 0);
+    }
+
     void zeileUndBefehleWerdenGehoert_data() {
         QTest::addColumn<QString>("stimme");
         QTest::addColumn<int>("nr");
