@@ -4,6 +4,7 @@
 // silences it, the speech commands are heard, and rate and volume take effect.
 
 #include "AppFakes.h"
+#include "Pegel.h"
 #include "EinstellungenC.h"
 #include "TextPane.h"
 
@@ -13,70 +14,6 @@
 #include <csignal>
 #include <cmath>
 
-namespace {
-// The level on the null sink's monitor, read continuously from parec.
-class TPegel {
-public:
-    TPegel() {
-        FAufnahme.start(QStringLiteral("parec"), {"-d", "nul.monitor", "--raw", "--format=s16le", "--channels=1",
-                                                   "--rate=16000", "--latency-msec=20"});
-    }
-    ~TPegel() {
-        FAufnahme.kill();
-        FAufnahme.waitForFinished();
-    }
-    bool Laeuft() { return FAufnahme.waitForStarted(); }
-    // RMS of the last 100 ms.
-    double Jetzt() {
-        FRoh += FAufnahme.readAllStandardOutput();
-        const qsizetype n = std::min<qsizetype>(FRoh.size() / 2, 1600);
-        double summe = 0;
-        for (qsizetype i = FRoh.size() / 2 - n; i < FRoh.size() / 2; ++i) {
-            const double s = qFromLittleEndian<qint16>(FRoh.constData() + 2 * i);
-            summe += s * s;
-        }
-        if (FRoh.size() > 1 << 20) FRoh = FRoh.right(64000);
-        return n ? std::sqrt(summe / n) : 0;
-    }
-    // Waits until the level is above or below the threshold; the time it took, or -1.
-    qint64 Warte(bool ATonS, int AFristMs) {
-        QElapsedTimer uhr;
-        uhr.start();
-        while (uhr.elapsed() < AFristMs) {
-            QTest::qWait(20);
-            if ((Jetzt() > Schwelle) == ATonS) return uhr.elapsed();
-        }
-        return -1;
-    }
-    // How long the sound lasts from now on, and its mean level.
-    std::pair<qint64, double> Messen(int AFristMs) {
-        QElapsedTimer uhr;
-        uhr.start();
-        qint64 still = -1;
-        double summe = 0;
-        int n = 0;
-        while (uhr.elapsed() < AFristMs) {
-            QTest::qWait(20);
-            const double p = Jetzt();
-            if (p > Schwelle) {
-                still = -1;
-                summe += p;
-                ++n;
-            } else if (still < 0) {
-                still = uhr.elapsed();
-            } else if (uhr.elapsed() - still > 600) {
-                break;
-            }
-        }
-        return {still < 0 ? uhr.elapsed() : still, n ? summe / n : 0};
-    }
-    static constexpr double Schwelle = 150;
-
-private:
-    QProcess FAufnahme;
-    QByteArray FRoh;
-};
-} // namespace
 
 class TstSprechen : public QObject {
     Q_OBJECT
@@ -130,25 +67,14 @@ private Q_SLOTS:
         TPegel pegel;
         QVERIFY(pegel.Laeuft());
         QVERIFY(pegel.Warte(false, 3000) >= 0);
-        // The longest time the window went without answering: a timer's ticks.
-        QElapsedTimer uhr;
-        uhr.start();
-        qint64 letzter = 0;
-        qint64 laengste = 0;
-        QTimer takt;
-        takt.setInterval(5);
-        connect(&takt, &QTimer::timeout, &takt, [&] {
-            laengste = std::max(laengste, uhr.elapsed() - letzter);
-            letzter = uhr.elapsed();
-        });
-        takt.start();
+        const TStauUhr stau;
         Form->Einstellungen->SoundsWiedergebenS = false; // a waiting event sound holds the window by design
         Form->Einstellungen->Sapi = sapiEin;
         Form->Einstellungen->Stimme = stimme;
         Form->SetStimme();
         F->Starten(mNachtippen);
         const qint64 gehoert = pegel.Warte(true, 10000);
-        takt.stop();
+        const qint64 laengste = stau.Laengste();
         qInfo("line heard after %lld ms, longest stall %lld ms", gehoert, laengste);
         QVERIFY2(gehoert >= 0, "the line was not heard");
         QVERIFY2(laengste <= 50, qPrintable(QString::number(laengste)));
