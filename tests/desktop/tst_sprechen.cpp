@@ -103,6 +103,8 @@ private Q_SLOTS:
         const qint64 stille = pegel.Warte(false, 2000);
         QVERIFY2(stille >= 0, "Esc did not silence the line");
         qInfo("silent %lld ms after Esc", stille);
+        // and for good: nothing of the line comes back
+        QVERIFY2(pegel.Warte(true, 1500) < 0, "the line went on after Esc");
         for (const auto& [taste, name] : {std::pair{Qt::Key_Up, "Strg+Auf"}, std::pair{Qt::Key_1, "Strg+1"}}) {
             QTest::keyClick(Form->Memo1, taste, Qt::ControlModifier);
             QVERIFY2(pegel.Warte(true, 3000) >= 0, name);
