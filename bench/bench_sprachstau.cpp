@@ -16,9 +16,7 @@
 namespace {
 
 void ServerBeenden() {
-    QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
-    if (!pid.open(QIODevice::ReadOnly)) return;
-    const pid_t server = pid.readAll().trimmed().toInt();
+    const pid_t server = SprachserverPid();
     if (server <= 0 || ::kill(server, SIGTERM) != 0) return;
     if (!QTest::qWaitFor([server] { return ::kill(server, 0) != 0; }, 3000)) return;
     // the server's files go with a little delay after it

@@ -3,11 +3,21 @@
 // read continuously from parec: what the trainer really made heard.
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTimer>
 #include <QTest>
 #include <QtEndian>
 #include <cmath>
+#include <sys/types.h>
+
+// The running speech server of the test desktop (it spawns on demand and
+// writes its pid below the runtime folder); 0 when none runs.
+inline pid_t SprachserverPid() {
+    QFile datei(qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
+    return datei.open(QIODevice::ReadOnly) ? pid_t(datei.readAll().trimmed().toInt()) : 0;
+}
 
 class TPegel {
 public:

@@ -6,6 +6,7 @@
 #include "SapiBasics.h"
 #include "ScreenReaderDriverOrca.h"
 #include "SpdVoice.h"
+#include "Pegel.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -225,10 +226,7 @@ private Q_SLOTS:
     // The server does not answer at all: nothing here waits for it, and what
     // was asked meanwhile is worked off once it answers again.
     void stehenderServerHaeltNichtsAuf() {
-        QFile pidDatei(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                       QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
-        QVERIFY(pidDatei.open(QIODevice::ReadOnly));
-        const pid_t server = pidDatei.readAll().trimmed().toInt();
+        const pid_t server = SprachserverPid();
         QVERIFY(server > 0);
         QCOMPARE(::kill(server, SIGSTOP), 0);
         auto weiter = qScopeGuard([server] { ::kill(server, SIGCONT); });
@@ -261,10 +259,7 @@ private Q_SLOTS:
     void serverNeustartVerliertNichts() {
         Stimme->SetRate(3);
         QVERIFY(Ohr.WarteAufStille(3000));
-        QFile pidDatei(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                       QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
-        QVERIFY(pidDatei.open(QIODevice::ReadOnly));
-        const pid_t server = pidDatei.readAll().trimmed().toInt();
+        const pid_t server = SprachserverPid();
         QVERIFY(server > 0);
         QCOMPARE(::kill(server, SIGKILL), 0);
         QTRY_VERIFY(::kill(server, 0) != 0);

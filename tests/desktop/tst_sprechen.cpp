@@ -53,12 +53,8 @@ private Q_SLOTS:
     }
     void kalterStartOhneStau() {
         QFETCH(QString, stimme);
-        QFile pidDatei(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                       QStringLiteral("/speech-dispatcher/pid/speech-dispatcher.pid"));
-        if (pidDatei.open(QIODevice::ReadOnly)) {
-            const pid_t server = pidDatei.readAll().trimmed().toInt();
-            if (server > 0 && ::kill(server, SIGKILL) == 0) QTRY_VERIFY(::kill(server, 0) != 0);
-        }
+        if (const pid_t server = SprachserverPid(); server > 0 && ::kill(server, SIGKILL) == 0)
+            QTRY_VERIFY(::kill(server, 0) != 0);
         F = std::make_unique<THauptFixture>();
         F->EchteSpracheS = true;
         F->Anlegen();
