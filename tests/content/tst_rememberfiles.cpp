@@ -1,11 +1,13 @@
 // Remembered lines per training file and their file "RememberFiles.txt".
 
 #include "RememberFilesC.h"
+#include "VollerDatentraeger.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -185,17 +187,26 @@ private Q_SLOTS:
         QCOMPARE(ReadFile(FListe), (QStringLiteral("2 | ") + FTraining + QStringLiteral("\r\n")).toUtf8());
     }
 
+    void failedSaveKeepsOldFile_data() {
+        QTest::addColumn<bool>("vollS");
+        // A folder where the temporary file must go makes the write fail
+        // after the list was built.
+        QTest::newRow("Ordner im Weg") << false;
+        QTest::newRow("voller Datentraeger") << true;
+    }
     void failedSaveKeepsOldFile() {
+        QFETCH(bool, vollS);
         const QByteArray Alt = (QStringLiteral("5 | ") + FTraining + QStringLiteral("\r\n")).toUtf8();
         WriteFile(FListe, Alt);
-        // A folder where the temporary file must go makes the write fail
-        // after the list was built, as a full disk would.
         const QString Temp = FListe + QStringLiteral(".tmp");
-        QVERIFY(QDir(FDir.path()).mkpath(QStringLiteral("RememberFiles.txt.tmp/voll")));
+        if (!vollS) QVERIFY(QDir(FDir.path()).mkpath(QStringLiteral("RememberFiles.txt.tmp/voll")));
         TRememberFiles Liste(FListe);
         QVERIFY(Liste.Load());
         Liste.Add(FTraining, 8);
-        QVERIFY(!Liste.Save());
+        {
+            const auto Voll = vollS ? std::make_unique<TVollerDatentraeger>(0) : nullptr;
+            QVERIFY(!Liste.Save());
+        }
         QVERIFY(Liste.Changed());
         QCOMPARE(ReadFile(FListe), Alt);
 
