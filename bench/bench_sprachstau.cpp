@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int laeufe = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     std::printf("%-22s %-12s %s\n", "voice", "server", "longest stall / line heard after (ms), per run");
-    for (const QString& stimme : {ScreenReaderStimme, QStringLiteral("espeak-ng: German"),
-                                 QStringLiteral("German (eSpeak NG)")}) {
+    for (const QString& stimme :
+         {ScreenReaderStimme, QStringLiteral("espeak-ng: German"), QStringLiteral("German (eSpeak NG)")}) {
         for (const bool laeuftS : {true, false}) {
             std::printf("%-22s %-12s", qPrintable(stimme), laeuftS ? "running" : "not running");
             for (int i = 0; i < laeufe; ++i) {

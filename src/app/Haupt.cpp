@@ -405,29 +405,30 @@ void TForm1::ApplicationEvents1ModalEnd() {
 }
 
 bool TForm1::Frage(const QString& AText) {
-    ApplicationEvents1ModalBegin();
-    const bool ja = FDienste.Services.MessageBoxes->Frage(this, AText);
-    ApplicationEvents1ModalEnd();
-    return ja;
+    return Modal([&] { return FDienste.Services.MessageBoxes->Frage(this, AText); });
 }
 
 TMsgAntwort TForm1::FrageJaNeinAbbrechen(const QString& AText) {
-    ApplicationEvents1ModalBegin();
-    const TMsgAntwort a = FDienste.Services.MessageBoxes->FrageJaNeinAbbrechen(this, AText);
-    ApplicationEvents1ModalEnd();
-    return a;
+    return Modal([&] { return FDienste.Services.MessageBoxes->FrageJaNeinAbbrechen(this, AText); });
 }
 
 void TForm1::Information(const QString& AText) {
-    ApplicationEvents1ModalBegin();
-    FDienste.Services.MessageBoxes->Information(this, AText);
-    ApplicationEvents1ModalEnd();
+    Modal([&] { FDienste.Services.MessageBoxes->Information(this, AText); });
 }
 
 void TForm1::FehlerMeldung(const QString& AText) {
-    ApplicationEvents1ModalBegin();
-    FDienste.Services.MessageBoxes->Fehler(this, AText);
-    ApplicationEvents1ModalEnd();
+    Modal([&] { FDienste.Services.MessageBoxes->Fehler(this, AText); });
+}
+
+int TForm1::Waehlen(const QString& ACaption, const QString& AListe, int AAktivNr) {
+    TAuswahlDaten d;
+    d.Caption = ACaption;
+    d.Liste = AListe.split(QStringLiteral("\r\n"));
+    d.ItemIndex = std::max(AAktivNr, 0);
+    d.Font = TrainingFont;
+    d.Hintergrund = HintergrundFarbe;
+    d.SchriftFarbe = Memo2->palette().color(QPalette::Text);
+    return Modal([&] { return FDienste.Auswahl->Waehlen(this, d); });
 }
 
 void TForm1::Beep() {
@@ -462,8 +463,9 @@ void TForm1::FormClose() {
     PlayerStop();
     RegistryLadenSpeichern(false);
     if (!RememberFiles->Save() && !RememberFiles->Filename().isEmpty())
-        SpeicherFehler(RememberFiles->Filename(),
-                       QStringLiteral("Die gemerkten Zeilen der Trainingsdateien konnten nicht gespeichert werden."));
+        SpeicherFehler(
+            RememberFiles->Filename(),
+            QStringLiteral("Die gemerkten Zeilen der Trainingsdateien konnten nicht gespeichert werden."));
     // What the user copied stays available after the end: Qt hands the
     // clipboard to the desktop's clipboard manager when the application quits.
 }

@@ -68,6 +68,23 @@ public:
     // Every modal dialog of the program runs between these two.
     void ApplicationEvents1ModalBegin();
     void ApplicationEvents1ModalEnd();
+    // The modal bracket for as long as it lives: around every dialog, message
+    // box and long load, so that no path can leave it open.
+    class TModalKlammer {
+    public:
+        explicit TModalKlammer(TForm1* AForm) : FForm(AForm) { FForm->ApplicationEvents1ModalBegin(); }
+        ~TModalKlammer() { FForm->ApplicationEvents1ModalEnd(); }
+        TModalKlammer(const TModalKlammer&) = delete;
+        TModalKlammer& operator=(const TModalKlammer&) = delete;
+
+    private:
+        TForm1* FForm;
+    };
+    // AFn's result, with AFn run inside the modal bracket.
+    template <typename F> auto Modal(F AFn) {
+        const TModalKlammer klammer(this);
+        return AFn();
+    }
 
     // --- run controller
     int AktivNr() const;
@@ -190,6 +207,9 @@ private:
     void Information(const QString& AText);
     void FehlerMeldung(const QString& AText);
     void Beep();
+    // The area and file chooser in the training font and colours; the chosen
+    // row, or -1.
+    int Waehlen(const QString& ACaption, const QString& AListe, int AAktivNr);
     // Tells the user once that ADatei could not be saved (AMeldung says what
     // it holds); said again only after a save of it has succeeded.
     void SpeicherFehler(const QString& ADatei, const QString& AMeldung);

@@ -339,16 +339,8 @@ void TForm1::MenuAktBereichClick() {
         Information(QStringLiteral("Es wurde kein Trainingsbereich gefunden!"));
         return;
     }
-    TAuswahlDaten d;
-    d.Caption = QStringLiteral("Trainingsbereich wählen");
-    d.Liste = Kategorie->TitelTextString().split(QStringLiteral("\r\n"));
-    d.ItemIndex = std::max(Kategorie->AktivNr(), 0);
-    d.Font = TrainingFont;
-    d.Hintergrund = HintergrundFarbe;
-    d.SchriftFarbe = Memo2->palette().color(QPalette::Text);
-    ApplicationEvents1ModalBegin();
-    const int wahl = FDienste.Auswahl->Waehlen(this, d);
-    ApplicationEvents1ModalEnd();
+    const int wahl = Waehlen(QStringLiteral("Trainingsbereich wählen"), Kategorie->TitelTextString(),
+                             Kategorie->AktivNr());
     if (wahl < 0) return;
     const TKatRec bereich = Kategorie->Get(wahl);
     // The old area stays in place until the new one is read: a load called
@@ -375,16 +367,8 @@ void TForm1::MenuAktDateiClick() {
         SetDatenTitel(QString());
         return;
     }
-    TAuswahlDaten d;
-    d.Caption = QStringLiteral("Trainingsdatei wählen");
-    d.Liste = Daten->TitelTextString().split(QStringLiteral("\r\n"));
-    d.ItemIndex = std::max(Daten->AktivNr(), 0);
-    d.Font = TrainingFont;
-    d.Hintergrund = HintergrundFarbe;
-    d.SchriftFarbe = Memo2->palette().color(QPalette::Text);
-    ApplicationEvents1ModalBegin();
-    const int wahl = FDienste.Auswahl->Waehlen(this, d);
-    ApplicationEvents1ModalEnd();
+    const int wahl =
+        Waehlen(QStringLiteral("Trainingsdatei wählen"), Daten->TitelTextString(), Daten->AktivNr());
     if (wahl >= 0) {
         if (AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
         Daten->SetAktivNr(wahl);
@@ -499,13 +483,12 @@ void TForm1::MenuDateiDesktopLinkClick() {
 
 void TForm1::MenuDateiOptionenClick() {
     TEinstellungen neu = *Einstellungen;
-    ApplicationEvents1ModalBegin();
     TDialogAussehen a;
     a.Schrift = TrainingFont;
     a.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     a.HintergrundFarbe = HintergrundFarbe;
-    const bool okS = FDienste.Optionen->Zeigen(this, neu, a, FDienste.Sprache, FTolk.get());
-    ApplicationEvents1ModalEnd();
+    const bool okS =
+        Modal([&] { return FDienste.Optionen->Zeigen(this, neu, a, FDienste.Sprache, FTolk.get()); });
     if (!okS) return;
     const bool protokollVorherS = Einstellungen->ProtokollS;
     *Einstellungen = neu;
@@ -529,10 +512,10 @@ void TForm1::MenuAnsSchriftartClick() {
     QFont font = TrainingFont;
     QColor farbe = HintergrundFarbe;
     QColor schriftFarbe = Memo2->palette().color(QPalette::Text);
-    ApplicationEvents1ModalBegin();
-    const bool okS = FDienste.Schrift->Zeigen(this, font, schriftFarbe, farbe, FTolk.get(),
-                                              FDienste.Services.MessageBoxes);
-    ApplicationEvents1ModalEnd();
+    const bool okS = Modal([&] {
+        return FDienste.Schrift->Zeigen(this, font, schriftFarbe, farbe, FTolk.get(),
+                                        FDienste.Services.MessageBoxes);
+    });
     if (okS) {
         // Only bold can be taken away by the dialog.
         if (TrainingFont.italic()) font.setItalic(true);

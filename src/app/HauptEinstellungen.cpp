@@ -100,9 +100,10 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
 void TForm1::SpeicherFehler(const QString& ADatei, const QString& AMeldung) {
     if (FSpeicherFehlerGemeldet.contains(ADatei)) return;
     FSpeicherFehlerGemeldet.insert(ADatei);
-    FehlerMeldung(AMeldung + QStringLiteral("\rDatei: \"%1\"\rDer Datenträger ist vielleicht voll oder "
-                                            "schreibgeschützt. Die zuletzt gespeicherte Fassung bleibt erhalten.")
-                                 .arg(QDir::toNativeSeparators(ADatei)));
+    FehlerMeldung(AMeldung +
+                  QStringLiteral("\rDatei: \"%1\"\rDer Datenträger ist vielleicht voll oder "
+                                 "schreibgeschützt. Die zuletzt gespeicherte Fassung bleibt erhalten.")
+                      .arg(QDir::toNativeSeparators(ADatei)));
 }
 
 void TForm1::SpeicherErfolg(const QString& ADatei) {

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -85,7 +86,8 @@ std::unique_ptr<TDaten> TForm1::BereichLaden(const QString& APath) {
     // At start the window is not shown yet: there is nothing to block or show.
     const bool sichtbarS = isVisible();
     bool angesagtS = false;
-    if (sichtbarS) ApplicationEvents1ModalBegin();
+    std::optional<TModalKlammer> modal;
+    if (sichtbarS) modal.emplace(this);
     {
         std::unique_ptr<TEingabeSperre> sperre;
         if (sichtbarS) sperre = std::make_unique<TEingabeSperre>(this, stand);
@@ -110,8 +112,8 @@ std::unique_ptr<TDaten> TForm1::BereichLaden(const QString& APath) {
         }
     }
     lader.join();
+    modal.reset();
     if (sichtbarS) {
-        ApplicationEvents1ModalEnd();
         // the key hints take the place of the progress at once
         if (FModalTiefe == 0 && !BeendenS) Timer1StatusTimer();
     }

@@ -115,16 +115,17 @@ void TForm1::SetAktivNr(int AValue) {
         if (ueberholt()) return;
         Ton(sClick, true);
         if (ueberholt()) return;
-        Memo2->BeginUpdate();
-        Memo2->SetPaneFont(TrainingFont, HintergrundFarbe);
-        if (Modus() == mUeberschreiben) {
-            Memo2->SetText(paar.B);
-            Memo2->SelectAllText();
-            Memo2->SetSelUnderline(true);
+        {
+            const TPaneAenderung aenderung(Memo2);
+            Memo2->SetPaneFont(TrainingFont, HintergrundFarbe);
+            if (Modus() == mUeberschreiben) {
+                Memo2->SetText(paar.B);
+                Memo2->SelectAllText();
+                Memo2->SetSelUnderline(true);
+            }
+            Memo2->SetSelStart(0);
+            Memo2->SetReadOnly(false);
         }
-        Memo2->SetSelStart(0);
-        Memo2->SetReadOnly(false);
-        Memo2->EndUpdate();
         Timer1SprechenText->start();
     }
     if (Modus() == mNachtippen)
@@ -172,9 +173,8 @@ void TForm1::FertigAnzeigen() {
              << (f.EndeS ? QStringLiteral("Es sind keine weiteren Trainingsdateien vorhanden.")
                          : QStringLiteral(
                                "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."));
-    ApplicationEvents1ModalBegin();
-    const TFertigErgebnis erg = FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio);
-    ApplicationEvents1ModalEnd();
+    const TFertigErgebnis erg =
+        Modal([&] { return FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio); });
     switch (erg) {
     case TFertigErgebnis::Weiter:
         ProtokollFragen();

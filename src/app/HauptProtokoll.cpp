@@ -7,8 +7,8 @@
 #include "FertigDialog.h"
 #include "Pfade.h"
 #include "SystemServices.h"
-#include "TextPane.h"
 #include "TextFile.h"
+#include "TextPane.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -144,9 +144,7 @@ void TForm1::MenuAktProtokollLesenClick() {
     f.Font = TrainingFont;
     f.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     f.Hintergrund = HintergrundFarbe;
-    ApplicationEvents1ModalBegin();
-    FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio);
-    ApplicationEvents1ModalEnd();
+    Modal([&] { FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio); });
 }
 
 void TForm1::MenuDateiProtokollordnerClick() {

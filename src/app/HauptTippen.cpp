@@ -75,18 +75,19 @@ void TForm1::MemosKeyPress(TTextPane* ASender, QChar& AKey) {
                 Ton(sFalsch, true);
                 ProtokollSchreiben(ptFalsch, getippt);
                 SetFehler(Fehler() + 1);
-                Memo2->BeginUpdate();
-                if (Modus() == mUeberschreiben) {
-                    // The rest of the line stands underlined again, as when the line came up.
-                    Memo2->SetText(GeschriebenText + SprechenText);
+                {
+                    const TPaneAenderung aenderung(Memo2);
+                    if (Modus() == mUeberschreiben) {
+                        // The rest of the line stands underlined again, as when the line came up.
+                        Memo2->SetText(GeschriebenText + SprechenText);
+                        Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
+                        Memo2->SetSelLength(static_cast<int>(SprechenText.size()));
+                        Memo2->SetSelUnderline(true);
+                    } else {
+                        Memo2->SetText(GeschriebenText);
+                    }
                     Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-                    Memo2->SetSelLength(static_cast<int>(SprechenText.size()));
-                    Memo2->SetSelUnderline(true);
-                } else {
-                    Memo2->SetText(GeschriebenText);
                 }
-                Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-                Memo2->EndUpdate();
                 Memo2->setFocus();
                 Timer1SprechenText->start();
                 falschEnterS = true;
@@ -100,7 +101,7 @@ void TForm1::MemosKeyPress(TTextPane* ASender, QChar& AKey) {
         } else if (Modus() == mUeberschreiben) {
             Ton(sTyping, false);
             const int pos = static_cast<int>(GeschriebenText.size()) - 1;
-            Memo2->BeginUpdate();
+            const TPaneAenderung aenderung(Memo2);
             Memo2->SetSelStart(pos);
             Memo2->SetSelLength(1);
             const QString zurueck = pos < b.size() ? QString(b.at(pos)) : QString();
@@ -112,38 +113,33 @@ void TForm1::MemosKeyPress(TTextPane* ASender, QChar& AKey) {
             }
             GeschriebenText.chop(1);
             Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-            Memo2->EndUpdate();
         } else {
             Ton(sTyping, false);
             GeschriebenText.chop(1);
-            Memo2->BeginUpdate();
+            const TPaneAenderung aenderung(Memo2);
             Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
             Memo2->SetSelLength(1);
             Memo2->SetSelText(QString());
-            Memo2->EndUpdate();
         }
     } else if (key.unicode() < 32) {
         AKey = QChar();
     } else if (ASender == Memo1) {
         AKey = QChar();
         Ton(sTyping, false);
-        Memo2->BeginUpdate();
+        const TPaneAenderung aenderung(Memo2);
         Memo2->setFocus();
         TippenUeberschreiben(key);
-        Memo2->EndUpdate();
     } else if (Modus() == mNachtippen) {
         AKey = QChar();
         GeschriebenText += key;
         Ton(sTyping, false);
-        Memo2->BeginUpdate();
+        const TPaneAenderung aenderung(Memo2);
         Memo2->SetSelText(QString(key));
-        Memo2->EndUpdate();
     } else {
         AKey = QChar();
         Ton(sTyping, false);
-        Memo2->BeginUpdate();
+        const TPaneAenderung aenderung(Memo2);
         TippenUeberschreiben(key);
-        Memo2->EndUpdate();
     }
 
     if (!GeschriebenText.isEmpty() && Modus() == mNachtippen && Einstellungen->TextVerschwindenS &&

@@ -87,3 +87,16 @@ private:
     QTextCursor Cursor() const;
     void SetCursor(const QTextCursor& ACursor);
 };
+
+// The update bracket of a pane for as long as it lives, so that no path can
+// leave a pane that never shows its changes.
+class TPaneAenderung {
+public:
+    explicit TPaneAenderung(TTextPane* APane) : FPane(APane) { FPane->BeginUpdate(); }
+    ~TPaneAenderung() { FPane->EndUpdate(); }
+    TPaneAenderung(const TPaneAenderung&) = delete;
+    TPaneAenderung& operator=(const TPaneAenderung&) = delete;
+
+private:
+    TTextPane* FPane;
+};

@@ -453,8 +453,9 @@ private:
     // 0 end there at -10: every step sounds different.
     int Wpm() const {
         const double wpm =
-            FRate >= 0 ? espeakRATE_NORMAL * std::pow(3.0, FRate / 10.0)
-                       : espeakRATE_NORMAL * std::pow(double(espeakRATE_MINIMUM) / espeakRATE_NORMAL, -FRate / 10.0);
+            FRate >= 0
+                ? espeakRATE_NORMAL * std::pow(3.0, FRate / 10.0)
+                : espeakRATE_NORMAL * std::pow(double(espeakRATE_MINIMUM) / espeakRATE_NORMAL, -FRate / 10.0);
         return std::max(int(std::lround(wpm)), espeakRATE_MINIMUM);
     }
 

@@ -4,7 +4,8 @@
 
 #include <exception>
 
-TSapi5_1::TSapi5_1(std::unique_ptr<TSpVoice> AVoice) : TSapiEngine(AVoice ? std::move(AVoice) : CreateSpdVoice()) {}
+TSapi5_1::TSapi5_1(std::unique_ptr<TSpVoice> AVoice)
+    : TSapiEngine(AVoice ? std::move(AVoice) : CreateSpdVoice()) {}
 
 TSapi5_1::~TSapi5_1() {
     if (Voice()) {

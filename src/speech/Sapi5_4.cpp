@@ -103,8 +103,8 @@ void TSapi5_4::WarteThreadStarten(int AStreamNo) {
     ++FSpeakGen;
     std::shared_ptr<TSpEvent> fertig = Voice()->SpeakCompleteEvent();
     if (!fertig) return;
-    FSpeakWaitThreads.push_back(
-        std::make_unique<TSapiSpeakWaitThread>(this, FSpeakGen, AStreamNo, FShutdownEvent, std::move(fertig)));
+    FSpeakWaitThreads.push_back(std::make_unique<TSapiSpeakWaitThread>(this, FSpeakGen, AStreamNo,
+                                                                       FShutdownEvent, std::move(fertig)));
     try {
         FSpeakWaitThreads.back()->Start();
     } catch (...) {

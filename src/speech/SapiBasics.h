@@ -90,7 +90,7 @@ public:
     void SetToken(const TSpObjectToken& AToken);
 
 protected:
-    bool HatStimmeS(); // the voice object has a current voice
+    bool HatStimmeS();  // the voice object has a current voice
     bool ErreichbarS(); // the runtime is there or being connected
     TSpVoice* Voice() const { return FVoice.get(); }
 

@@ -10,8 +10,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QObject>
 #include <QStandardPaths>
@@ -257,8 +257,7 @@ QByteArrayList OrcaSprechweise(const QByteArray& AUserSettings) {
     // The profile Orca starts with overrides the general settings key by key.
     const QString profilName =
         allgemein.value(QLatin1String("startingProfile")).toArray().at(1).toString(QStringLiteral("default"));
-    const QJsonObject profil =
-        alles.value(QLatin1String("profiles")).toObject().value(profilName).toObject();
+    const QJsonObject profil = alles.value(QLatin1String("profiles")).toObject().value(profilName).toObject();
     auto wert = [&](const char* AName) {
         const QLatin1String name(AName);
         return profil.contains(name) ? profil.value(name) : allgemein.value(name);
@@ -273,21 +272,21 @@ QByteArrayList OrcaSprechweise(const QByteArray& AUserSettings) {
     QByteArrayList befehle;
     // Orca names the output module as the second item of its server info.
     const QString modul = wert("speechServerInfo").toArray().at(1).toString();
-    if (einzeilig(modul))
-        befehle << "SET SELF OUTPUT_MODULE " + modul.toUtf8();
+    if (einzeilig(modul)) befehle << "SET SELF OUTPUT_MODULE " + modul.toUtf8();
     const QString sprache = familie.value(QLatin1String("lang")).toString();
     const QString dialekt = familie.value(QLatin1String("dialect")).toString();
     const bool deutschS = sprache.compare(QLatin1String("de"), Qt::CaseInsensitive) == 0;
     const bool dialektS = deutschS && einzeilig(dialekt);
     befehle << QByteArray("SET SELF LANGUAGE de") + (dialektS ? '-' + dialekt.toUtf8() : QByteArray());
     const QString name = familie.value(QLatin1String("name")).toString();
-    if (deutschS && einzeilig(name))
-        befehle << "SET SELF SYNTHESIS_VOICE " + name.toUtf8();
+    if (deutschS && einzeilig(name)) befehle << "SET SELF SYNTHESIS_VOICE " + name.toUtf8();
     // Orca's own scales (rate 0..99, gain 0..9) mapped as Orca maps them.
     if (const QJsonValue rate = stimme.value(QLatin1String("rate")); rate.isDouble())
-        befehle << "SET SELF RATE " + QByteArray::number(int(2 * std::clamp(rate.toDouble(), 0.0, 99.0) - 98));
+        befehle << "SET SELF RATE " +
+                       QByteArray::number(int(2 * std::clamp(rate.toDouble(), 0.0, 99.0) - 98));
     if (const QJsonValue gain = stimme.value(QLatin1String("gain")); gain.isDouble())
-        befehle << "SET SELF VOLUME " + QByteArray::number(int(15 * std::clamp(gain.toDouble(), 0.0, 9.0) - 35));
+        befehle << "SET SELF VOLUME " +
+                       QByteArray::number(int(15 * std::clamp(gain.toDouble(), 0.0, 9.0) - 35));
     return befehle;
 }
 

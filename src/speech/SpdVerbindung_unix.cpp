@@ -6,14 +6,14 @@
 #include <QObject>
 #include <algorithm>
 #include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <thread>
+#include <csignal>
 #include <cstdlib>
 #include <libspeechd.h>
-#include <csignal>
+#include <memory>
+#include <mutex>
 #include <pthread.h>
 #include <sys/socket.h>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -394,7 +394,8 @@ SPDConnection* TSpdVerbindung::Oeffnen() {
     std::thread([o, spd, name = FName] {
         OhneSigpipe();
         char* fehler = nullptr;
-        SPDConnection* v = spd->Open2("tastaro", name.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler);
+        SPDConnection* v =
+            spd->Open2("tastaro", name.constData(), nullptr, SPD_MODE_THREADED, nullptr, 1, &fehler);
         std::free(fehler);
         std::lock_guard lock(o->Mutex);
         if (o->AufgegebenS) {

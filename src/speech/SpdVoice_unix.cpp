@@ -118,14 +118,15 @@ public:
         if (FListetS) return;
         // The worker ends before the connection goes, and the connection
         // drops the call to the main thread when it goes.
-        FListetS = FVerbindung->Vorab([this, v = FVerbindung.get(), g = FGeneration](TSpdVerbindung::TKanal& k) {
-            QList<TSpObjectToken> verworfen;
-            Aufzaehlen(*g, verworfen, k);
-            v->ImHauptthread([this] {
-                FListetS = false;
-                if (StimmenGeaendert && VollstaendigeListe()) StimmenGeaendert();
+        FListetS =
+            FVerbindung->Vorab([this, v = FVerbindung.get(), g = FGeneration](TSpdVerbindung::TKanal& k) {
+                QList<TSpObjectToken> verworfen;
+                Aufzaehlen(*g, verworfen, k);
+                v->ImHauptthread([this] {
+                    FListetS = false;
+                    if (StimmenGeaendert && VollstaendigeListe()) StimmenGeaendert();
+                });
             });
-        });
     }
 
     // "module: name", as the list describes the voices: selected without

@@ -76,17 +76,33 @@ QVariant ParseValue(QByteArrayView ARaw) {
             if (i >= raw.size()) break;
             const char e = raw.at(i++);
             switch (e) {
-            case 'a': text += QChar(u'\a'); break;
-            case 'b': text += QChar(u'\b'); break;
-            case 'f': text += QChar(u'\f'); break;
-            case 'n': text += QChar(u'\n'); break;
-            case 'r': text += QChar(u'\r'); break;
-            case 't': text += QChar(u'\t'); break;
-            case 'v': text += QChar(u'\v'); break;
+            case 'a':
+                text += QChar(u'\a');
+                break;
+            case 'b':
+                text += QChar(u'\b');
+                break;
+            case 'f':
+                text += QChar(u'\f');
+                break;
+            case 'n':
+                text += QChar(u'\n');
+                break;
+            case 'r':
+                text += QChar(u'\r');
+                break;
+            case 't':
+                text += QChar(u'\t');
+                break;
+            case 'v':
+                text += QChar(u'\v');
+                break;
             case '"':
             case '?':
             case '\'':
-            case '\\': text += QLatin1Char(e); break;
+            case '\\':
+                text += QLatin1Char(e);
+                break;
             case 'x': {
                 char16_t wert = 0;
                 while (i < raw.size() && IsHexDigit(raw.at(i)))
@@ -160,7 +176,8 @@ QString ParseKey(QByteArrayView ARaw) {
             if (!okS) return QString();
             key += QChar(char16_t(wert));
             i += 5;
-        } else if (c == '%' && i + 2 < ARaw.size() && IsHexDigit(ARaw.at(i + 1)) && IsHexDigit(ARaw.at(i + 2))) {
+        } else if (c == '%' && i + 2 < ARaw.size() && IsHexDigit(ARaw.at(i + 1)) &&
+                   IsHexDigit(ARaw.at(i + 2))) {
             key += QChar(char16_t(HexValue(ARaw.at(i + 1)) * 16 + HexValue(ARaw.at(i + 2))));
             i += 2;
         } else {
@@ -200,16 +217,36 @@ void FormatText(const QString& AText, QByteArray& AOut) {
         }
         escapeNextIfDigitS = false;
         switch (c) {
-        case '\0': AOut += "\\0"; escapeNextIfDigitS = true; break;
-        case '\a': AOut += "\\a"; break;
-        case '\b': AOut += "\\b"; break;
-        case '\f': AOut += "\\f"; break;
-        case '\n': AOut += "\\n"; break;
-        case '\r': AOut += "\\r"; break;
-        case '\t': AOut += "\\t"; break;
-        case '\v': AOut += "\\v"; break;
+        case '\0':
+            AOut += "\\0";
+            escapeNextIfDigitS = true;
+            break;
+        case '\a':
+            AOut += "\\a";
+            break;
+        case '\b':
+            AOut += "\\b";
+            break;
+        case '\f':
+            AOut += "\\f";
+            break;
+        case '\n':
+            AOut += "\\n";
+            break;
+        case '\r':
+            AOut += "\\r";
+            break;
+        case '\t':
+            AOut += "\\t";
+            break;
+        case '\v':
+            AOut += "\\v";
+            break;
         case '"':
-        case '\\': AOut += '\\'; AOut += char(c); break;
+        case '\\':
+            AOut += '\\';
+            AOut += char(c);
+            break;
         default:
             if (c <= 0x1F) {
                 AOut += "\\x" + QByteArray::number(c, 16);
@@ -381,12 +418,14 @@ QString DamagedStoreFile(const QString& AStoreFile) {
 }
 
 QSettings::Format PlainIniFormat() {
-    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("conf"), ReadStore, WriteStore);
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("conf"), ReadStore, WriteStore);
     return format;
 }
 
 std::unique_ptr<QSettings> UserStore(const QString& AOrganisation, const QString& AApplication) {
-    auto store = std::make_unique<QSettings>(PlainIniFormat(), QSettings::UserScope, AOrganisation, AApplication);
+    auto store =
+        std::make_unique<QSettings>(PlainIniFormat(), QSettings::UserScope, AOrganisation, AApplication);
     // Only the current user's values count, as with a registry key.
     store->setFallbacksEnabled(false);
     return store;

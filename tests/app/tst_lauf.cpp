@@ -41,9 +41,7 @@ class TstLauf : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
-        BenutzerOrdnerLeeren();
-    }
+    void init() { BenutzerOrdnerLeeren(); }
     void cleanup() {
         FHalter.reset();
         Form = nullptr;

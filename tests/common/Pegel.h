@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 #include <cmath>
 #include <sys/types.h>
@@ -22,8 +22,8 @@ inline pid_t SprachserverPid() {
 class TPegel {
 public:
     TPegel() {
-        FAufnahme.start(QStringLiteral("parec"), {"-d", "nul.monitor", "--raw", "--format=s16le", "--channels=1",
-                                                   "--rate=16000", "--latency-msec=20"});
+        FAufnahme.start(QStringLiteral("parec"), {"-d", "nul.monitor", "--raw", "--format=s16le",
+                                                  "--channels=1", "--rate=16000", "--latency-msec=20"});
     }
     ~TPegel() {
         FAufnahme.kill();

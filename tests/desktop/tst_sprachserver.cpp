@@ -3,10 +3,10 @@
 // the null sink, a purge or a silence stops it, the notifications reach the
 // main thread, and Orca is recognised exactly while it runs.
 
+#include "Pegel.h"
 #include "SapiBasics.h"
 #include "ScreenReaderDriverOrca.h"
 #include "SpdVoice.h"
-#include "Pegel.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -356,8 +356,8 @@ private Q_SLOTS:
         QElapsedTimer uhr;
         uhr.start();
         QProcess orcaGleich;
-        orcaGleich.start(QStringLiteral("spd-say"),
-                         {QStringLiteral("-P"), QStringLiteral("message"), QStringLiteral("-w"), QStringLiteral("Ja.")});
+        orcaGleich.start(QStringLiteral("spd-say"), {QStringLiteral("-P"), QStringLiteral("message"),
+                                                     QStringLiteral("-w"), QStringLiteral("Ja.")});
         QVERIFY(orcaGleich.waitForFinished(30000));
         qInfo("the other client's message was spoken and ended %lld ms after it was sent", uhr.elapsed());
         // "Ja." itself takes about half a second to say.

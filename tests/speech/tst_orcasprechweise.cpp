@@ -16,7 +16,8 @@ private Q_SLOTS:
             "voices": {"default": {"family": {"name": "German", "lang": "de", "dialect": "AT"},
             "rate": 50.0, "gain": 10, "established": true}}}, "profiles": {"default": {}}})";
         QTest::newRow("keine Datei") << QByteArray() << QByteArrayList{"SET SELF LANGUAGE de"};
-        QTest::newRow("keine Einstellungsdatei") << QByteArray("[General]\nx=1") << QByteArrayList{"SET SELF LANGUAGE de"};
+        QTest::newRow("keine Einstellungsdatei")
+            << QByteArray("[General]\nx=1") << QByteArrayList{"SET SELF LANGUAGE de"};
         QTest::newRow("deutsche Stimme")
             << deutsch
             << QByteArrayList{"SET SELF OUTPUT_MODULE espeak-ng", "SET SELF LANGUAGE de-AT",

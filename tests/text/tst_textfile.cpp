@@ -274,8 +274,9 @@ private Q_SLOTS:
             QVERIFY_THROWS_EXCEPTION(ETextFileError, WriteTextFile(Name, QString(size, u'x'), fttAnsi));
         }
         QCOMPARE(ReadTextFile(Name), QStringLiteral("alt\r\n"));
-        QCOMPARE(QDir(FDir.path()).entryList({QStringLiteral("voll-%1*").arg(free)}, QDir::Files | QDir::Hidden),
-                 QStringList{QFileInfo(Name).fileName()});
+        QCOMPARE(
+            QDir(FDir.path()).entryList({QStringLiteral("voll-%1*").arg(free)}, QDir::Files | QDir::Hidden),
+            QStringList{QFileInfo(Name).fileName()});
     }
 };
 

@@ -34,7 +34,8 @@ private Q_SLOTS:
               QStringLiteral("\u30001.3.2.0"), QStringLiteral("1.\u00A03.2.0"), QStringLiteral("1.3\v.2.0"),
               QStringLiteral("1.3.\f2.0"), QStringLiteral("1.3.2.0\r"), QStringLiteral("\n1.3.2.0"),
               QStringLiteral("1.3.2.\u0661")})
-            QTest::addRow("abgelehnt: %s", qPrintable(falsch.toUtf8().toPercentEncoding())) << falsch << QString();
+            QTest::addRow("abgelehnt: %s", qPrintable(falsch.toUtf8().toPercentEncoding()))
+                << falsch << QString();
     }
     void versionText() {
         QFETCH(QString, text);
