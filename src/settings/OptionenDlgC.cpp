@@ -290,19 +290,35 @@ void TOptionenDlg::StimmenEinlesen() {
 }
 
 void TOptionenDlg::StimmenNachladen() {
-    const int alt = StimmenZeile();
-    const QString gewaehlt = alt >= 0 ? FLv2Stimmen->item(alt)->text() : FStimmeGespeichert;
-    const int aktuell = FLv2Stimmen->currentRow();
-    // Refilling is no choice of the user's: no voice test, no announcement.
+    const QStringList neu = FSpeech->Tokens();
+    // Taking the voices in is no choice of the user's: no voice test, no
+    // announcement. They are inserted where they belong, so that the entries
+    // already there, the chosen one among them, stay as they are for the
+    // screen reader; only a list that lost entries is filled anew.
     const QSignalBlocker sperre(FLv2Stimmen);
-    StimmenEinlesen();
-    int zeile = -1;
-    for (qsizetype i = 0; zeile < 0 && i < FStimmenSl.size(); ++i)
-        if (FStimmenSl.at(i).compare(gewaehlt, Qt::CaseInsensitive) == 0) zeile = static_cast<int>(i);
-    if (zeile >= 0 && (alt >= 0 || aktuell < 0)) {
-        FLv2Stimmen->setCurrentRow(zeile);
-        FLv2Stimmen->scrollToItem(FLv2Stimmen->item(zeile));
+    for (int i = 0; i < neu.size(); ++i)
+        if (i >= FLv2Stimmen->count() || FLv2Stimmen->item(i)->text() != neu.at(i))
+            FLv2Stimmen->insertItem(i, neu.at(i));
+    bool gleichS = FLv2Stimmen->count() == neu.size();
+    for (int i = 0; gleichS && i < neu.size(); ++i)
+        gleichS = FLv2Stimmen->item(i)->text() == neu.at(i);
+    if (!gleichS) {
+        const int alt = StimmenZeile();
+        const QString gewaehlt = alt >= 0 ? FLv2Stimmen->item(alt)->text() : QString();
+        FLv2Stimmen->clear();
+        FLv2Stimmen->addItems(neu);
+        if (const int zeile = static_cast<int>(neu.indexOf(gewaehlt)); alt >= 0 && zeile >= 0)
+            FLv2Stimmen->setCurrentRow(zeile);
     }
+    FStimmenSl = neu;
+    if (StimmenZeile() >= 0 || FLv2Stimmen->currentRow() >= 0) return;
+    // The stored voice came with the server's list: it is the chosen one.
+    for (int i = 0; i < neu.size(); ++i)
+        if (neu.at(i).compare(FStimmeGespeichert, Qt::CaseInsensitive) == 0) {
+            FLv2Stimmen->setCurrentRow(i);
+            FLv2Stimmen->scrollToItem(FLv2Stimmen->item(i));
+            return;
+        }
 }
 
 void TOptionenDlg::SetEinstellungen(const TEinstellungen& AEinstellungen) {
