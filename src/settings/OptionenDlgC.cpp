@@ -290,6 +290,13 @@ void TOptionenDlg::StimmenEinlesen() {
 }
 
 void TOptionenDlg::StimmenNachladen() {
+    // Changing a list the screen reader is not looking at would only make it
+    // busy: the voices are taken in when the list gets the focus.
+    if (!FLv2Stimmen->hasFocus()) {
+        FStimmenAusstehendS = true;
+        return;
+    }
+    FStimmenAusstehendS = false;
     const QStringList neu = FSpeech->Tokens();
     // Taking the voices in is no choice of the user's: no voice test, no
     // announcement. They are inserted where they belong, so that the entries
@@ -311,7 +318,7 @@ void TOptionenDlg::StimmenNachladen() {
             FLv2Stimmen->setCurrentRow(zeile);
     }
     FStimmenSl = neu;
-    if (StimmenZeile() >= 0 || FLv2Stimmen->currentRow() >= 0) return;
+    if (StimmenZeile() >= 0) return;
     // The stored voice came with the server's list: it is the chosen one.
     for (int i = 0; i < neu.size(); ++i)
         if (neu.at(i).compare(FStimmeGespeichert, Qt::CaseInsensitive) == 0) {
@@ -377,7 +384,17 @@ TEinstellungen TOptionenDlg::GetEinstellungen() const {
     const int sapi = FSapiGruppe->checkedId();
     e.Sapi = sapi >= sapiEin && sapi <= sapiAus ? static_cast<TSapi>(sapi) : sapiAus;
     const int zeile = StimmenZeile();
-    e.Stimme = zeile >= 0 ? FLv2Stimmen->item(zeile)->text() : QString();
+    if (zeile >= 0) {
+        e.Stimme = FLv2Stimmen->item(zeile)->text();
+    } else {
+        // A stored voice the list does not show (the speech server has not
+        // listed its voices yet) is nothing the user took away.
+        bool gezeigtS = false;
+        for (int i = 0; !gezeigtS && i < FLv2Stimmen->count(); ++i)
+            gezeigtS = FLv2Stimmen->item(i)->text().compare(FStimmeGespeichert, Qt::CaseInsensitive) == 0;
+        const bool listeVollS = FSpeech->StimmenBekannt() && !FStimmenAusstehendS;
+        e.Stimme = gezeigtS || listeVollS ? QString() : FStimmeGespeichert;
+    }
     e.VoiceRate = FLe2Rate->value();
     e.VoiceVolume = FLe1Volume->value();
     return e;
@@ -435,7 +452,10 @@ void TOptionenDlg::FokusGewechselt(QWidget* AAlt, QWidget* ANeu) {
     for (TZahlFeld* f : {FLe1Volume, FLe2Rate})
         if (liegtIn(AAlt, f) && !liegtIn(ANeu, f)) LesExit(f);
     if (liegtIn(ANeu, FRg1Sapi) && !liegtIn(AAlt, FRg1Sapi)) Hinweis(RemoveAmpersands(FRg1Sapi->title()));
-    if (liegtIn(ANeu, FLv2Stimmen) && !liegtIn(AAlt, FLv2Stimmen)) Lv2StimmenEnter();
+    if (liegtIn(ANeu, FLv2Stimmen) && !liegtIn(AAlt, FLv2Stimmen)) {
+        if (FStimmenAusstehendS) StimmenNachladen();
+        Lv2StimmenEnter();
+    }
     if (liegtIn(ANeu, FLe1Volume) && !liegtIn(AAlt, FLe1Volume))
         Hinweis(QStringLiteral("Lautstärke %1 bis %2").arg(FLe1Volume->minimum()).arg(FLe1Volume->maximum()));
     if (liegtIn(ANeu, FLe2Rate) && !liegtIn(AAlt, FLe2Rate))

@@ -83,7 +83,8 @@ private:
     std::unique_ptr<TSpeech> FSpeech;
     TTolkSRD* FTolk;
     QStringList FStimmenSl;
-    QString FStimmeGespeichert; // the voice of the settings shown
+    QString FStimmeGespeichert;       // the voice of the settings shown
+    bool FStimmenAusstehendS = false; // voices arrived, not yet taken into the list
     bool FInStimmenS = false;
 
     QCheckBox* FCb1ModusUeberschreiben = nullptr;

@@ -2,10 +2,12 @@
 // Recording doubles of the speech outputs: engines with a fixed voice list and
 // a screen reader driver, all writing into one shared record.
 
+#include "SpVoice.h"
 #include "Speech.h"
 
 #include <QStringList>
 #include <memory>
+#include <stdexcept>
 
 struct TSprachWelt {
     QStringList Aufrufe;    // every call, e.g. "A.Speak(Hallo,1)", "Orca.Silence"
@@ -114,8 +116,44 @@ struct TFakeSprache {
             l.push_back(std::make_unique<TRecordingDriver>(QStringLiteral("Orca"), w));
             return l;
         };
-        p.Sapi5_1 = [w = Welt, s = StimmenA] { return std::make_unique<TRecordingEngine>(QStringLiteral("A"), s, w); };
-        p.Sapi5_4 = [w = Welt, s = StimmenB] { return std::make_unique<TRecordingEngine>(QStringLiteral("B"), s, w); };
+        p.Sapi5_1 = [w = Welt, s = StimmenA] {
+            return std::make_unique<TRecordingEngine>(QStringLiteral("A"), s, w);
+        };
+        p.Sapi5_4 = [w = Welt, s = StimmenB] {
+            return std::make_unique<TRecordingEngine>(QStringLiteral("B"), s, w);
+        };
         return p;
+    }
+};
+
+// A speech server voice whose list arrives only when the test says so, as a
+// server that is still starting lists its voices.
+class TSpaeteStimme : public TSpVoice {
+public:
+    bool BekanntS = false;
+    TSpObjectToken Aktuell;
+    QList<TSpObjectToken> GetVoices() override {
+        if (!BekanntS) throw std::runtime_error("not listed yet");
+        return {{"espeak-ng:German", "espeak-ng: German"}, {"x:Anna", "x: Anna"}};
+    }
+    bool StimmenBekannt() override { return BekanntS; }
+    std::optional<TSpObjectToken> TokenAusBeschreibung(const QString& ADescription) override {
+        const qsizetype p = ADescription.indexOf(QStringLiteral(": "));
+        if (p <= 0) return std::nullopt;
+        return TSpObjectToken{ADescription.left(p) + u':' + ADescription.mid(p + 2), ADescription};
+    }
+    std::optional<TSpObjectToken> Voice() override { return Aktuell; }
+    void SetVoice(const TSpObjectToken& AToken) override { Aktuell = AToken; }
+    int GetRate() override { return 0; }
+    void SetRate(int) override {}
+    int GetVolume() override { return 0; }
+    void SetVolume(int) override {}
+    int Speak(const QString&, int) override { return 1; }
+    void Pause() override {}
+    void Resume() override {}
+    std::shared_ptr<TSpEvent> SpeakCompleteEvent() override { return nullptr; }
+    void Ankommen() {
+        BekanntS = true;
+        if (StimmenGeaendert) StimmenGeaendert();
     }
 };

@@ -1,5 +1,6 @@
 #include "OptionenDlgC.h"
 
+#include "Sapi5_1.h"
 #include "SpeechFakes.h"
 
 #include <QCheckBox>
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void numberFieldKeys();
     void standardButton();
     void layoutFromTrainingFont();
+    void serverVoicesArriveLater();
 };
 
 void TstOptionenDlg::roundTrip_data() {
@@ -295,6 +297,33 @@ void TstOptionenDlg::layoutFromTrainingFont() {
     QCOMPARE(u.W("Le1VolumeLabel")->geometry(), QRect(luecke, 348, 100, 10));
     QCOMPARE(u.W("Btn1Reset")->geometry(), QRect(142, 382, 60, 22));
     QCOMPARE(u.Dlg->geometry(), QRect(65, 123, 750, 414));
+}
+
+// The speech server lists its voices only after the dialog opened: the stored
+// server voice is kept by OK until then, and chosen once the list has it.
+void TstOptionenDlg::serverVoicesArriveLater() {
+    TEinstellungen e = AllesFrei();
+    e.Stimme = QStringLiteral("espeak-ng: German");
+    TSpaeteStimme* v = nullptr;
+    TFakeSprache sprache;
+    TSpeechPlatform p = sprache.Platform();
+    p.Sapi5_1 = [&v] {
+        auto neu = std::make_unique<TSpaeteStimme>();
+        v = neu.get();
+        return std::make_unique<TSapi5_1>(std::move(neu));
+    };
+    QWidget owner;
+    TOptionenDlg dlg(&owner, TDialogAussehen(), p, nullptr);
+    dlg.SetEinstellungen(e);
+    QCOMPARE(dlg.GetEinstellungen().Stimme, e.Stimme);
+    v->Ankommen();
+    QCOMPARE(dlg.GetEinstellungen().Stimme, e.Stimme);
+    owner.show();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    dlg.findChild<QWidget*>(QStringLiteral("Lv2Stimmen"))->setFocus();
+    QTRY_VERIFY(dlg.StimmenSl().contains(e.Stimme));
+    QCOMPARE(dlg.GetEinstellungen().Stimme, e.Stimme);
 }
 
 QTEST_MAIN(TstOptionenDlg)
