@@ -119,7 +119,8 @@ std::unique_ptr<TDaten> TForm1::BereichLaden(const QString& APath) {
     }
     if (BeendenS) return nullptr;
     if (stand.AbbrechenS) {
-        if (angesagtS) Ansagen(QStringLiteral("Laden abgebrochen."));
+        // Esc was pressed: the user hears that it took, however soon.
+        Ansagen(QStringLiteral("Laden abgebrochen."));
         return nullptr;
     }
     return neu;

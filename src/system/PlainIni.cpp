@@ -1,15 +1,23 @@
 #include "PlainIni.h"
 
+#include "SaveFileChecked.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <cstring>
 
 namespace {
 
 bool IsHexDigit(char AC) {
     return (AC >= '0' && AC <= '9') || (AC >= 'a' && AC <= 'f') || (AC >= 'A' && AC <= 'F');
 }
+
+// The escapes that stand for one character each ("\n" for a line feed, ...),
+// at the same places in both strings; "?" and "'" are only ever read.
+constexpr char EinfacheFolgen[] = "abfnrtv\"\\?'";
+constexpr char Zeichen[] = "\a\b\f\n\r\t\v\"\\?'";
 
 int HexValue(char AC) {
     if (AC >= '0' && AC <= '9') return AC - '0';
@@ -75,34 +83,12 @@ QVariant ParseValue(QByteArrayView ARaw) {
             ++i;
             if (i >= raw.size()) break;
             const char e = raw.at(i++);
+            if (const char* k = std::strchr(EinfacheFolgen, e); e && k) {
+                text += QLatin1Char(Zeichen[k - EinfacheFolgen]);
+                chopLimit = text.size();
+                continue;
+            }
             switch (e) {
-            case 'a':
-                text += QChar(u'\a');
-                break;
-            case 'b':
-                text += QChar(u'\b');
-                break;
-            case 'f':
-                text += QChar(u'\f');
-                break;
-            case 'n':
-                text += QChar(u'\n');
-                break;
-            case 'r':
-                text += QChar(u'\r');
-                break;
-            case 't':
-                text += QChar(u'\t');
-                break;
-            case 'v':
-                text += QChar(u'\v');
-                break;
-            case '"':
-            case '?':
-            case '\'':
-            case '\\':
-                text += QLatin1Char(e);
-                break;
             case 'x': {
                 char16_t wert = 0;
                 while (i < raw.size() && IsHexDigit(raw.at(i)))
@@ -222,30 +208,16 @@ void FormatText(const QString& AText, QByteArray& AOut) {
             escapeNextIfDigitS = true;
             break;
         case '\a':
-            AOut += "\\a";
-            break;
         case '\b':
-            AOut += "\\b";
-            break;
         case '\f':
-            AOut += "\\f";
-            break;
         case '\n':
-            AOut += "\\n";
-            break;
         case '\r':
-            AOut += "\\r";
-            break;
         case '\t':
-            AOut += "\\t";
-            break;
         case '\v':
-            AOut += "\\v";
-            break;
         case '"':
         case '\\':
             AOut += '\\';
-            AOut += char(c);
+            AOut += EinfacheFolgen[std::strchr(Zeichen, char(c)) - Zeichen];
             break;
         default:
             if (c <= 0x1F) {
@@ -290,17 +262,6 @@ void FormatValue(const QVariant& AValue, QByteArray& AOut) {
     FormatText(text(AValue.toString()), AOut);
 }
 
-bool SaveChecked(const QString& AFile, const QByteArray& AData) {
-    QSaveFile f(AFile);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    // commit() alone would not notice a flush that failed on a full disk.
-    if (f.write(AData) != AData.size() || !f.flush()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
-
 bool ReadStore(QIODevice& ADevice, QSettings::SettingsMap& AMap) {
     return ParsePlainIni(ADevice.readAll(), AMap);
 }
@@ -312,7 +273,8 @@ bool WriteStore(QIODevice& ADevice, const QSettings::SettingsMap& AMap) {
         if (alt.exists() && alt.open(QIODevice::ReadOnly)) {
             const QByteArray inhalt = alt.readAll();
             QSettings::SettingsMap egal;
-            if (!ParsePlainIni(inhalt, egal) && !SaveChecked(DamagedStoreFile(datei->fileName()), inhalt))
+            if (!ParsePlainIni(inhalt, egal) && SaveFileChecked(DamagedStoreFile(datei->fileName()),
+                                                                inhalt) != TSpeicherErgebnis::Gespeichert)
                 return false;
         }
     }

@@ -1,5 +1,7 @@
 #include "TextFile.h"
 
+#include "SaveFileChecked.h"
+
 #include "RtfRef.h"
 
 #include <QFile>
@@ -177,24 +179,19 @@ QByteArray EncodeUtf8(const QString& AText) {
 }
 
 void WriteBytes(const QString& AFileName, const QByteArray& AData) {
-    // The new content replaces the old one only once it is completely written,
-    // so that a full disk or a failing write never leaves half a file behind.
-    QSaveFile File(AFileName);
-    File.setDirectWriteFallback(true);
-    if (!File.open(QIODevice::WriteOnly)) {
+    // A full disk or a failing write never leaves half a file behind.
+    QString Grund;
+    switch (SaveFileChecked(AFileName, AData, &Grund, true)) {
+    case TSpeicherErgebnis::Gespeichert:
+        return;
+    case TSpeicherErgebnis::NichtAngelegt:
         throw ETextFileError(
-            QStringLiteral("Datei konnte nicht angelegt werden: %1 (%2)").arg(AFileName, File.errorString()));
+            QStringLiteral("Datei konnte nicht angelegt werden: %1 (%2)").arg(AFileName, Grund));
+    case TSpeicherErgebnis::NichtGeschrieben:
+        break;
     }
-    // QSaveFile buffers small writes, and commit() does not report a flush
-    // that failed on a full disk: it would put an empty or cut-off file in
-    // place of the old one. So the data must be out before committing.
-    const bool GeschriebenS = File.write(AData) == AData.size() && File.flush();
-    const QString Grund = File.errorString();
-    if (!GeschriebenS) File.cancelWriting();
-    if (!GeschriebenS || !File.commit()) {
-        throw ETextFileError(QStringLiteral("Datei konnte nicht geschrieben werden: %1 (%2)")
-                                 .arg(AFileName, GeschriebenS ? File.errorString() : Grund));
-    }
+    throw ETextFileError(
+        QStringLiteral("Datei konnte nicht geschrieben werden: %1 (%2)").arg(AFileName, Grund));
 }
 
 } // namespace
