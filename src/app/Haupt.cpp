@@ -346,7 +346,6 @@ bool TForm1::StartUpdater() {
     Updater->WaitFor();
     // A close request of a second start may have come in meanwhile.
     if (BeendenS) return true;
-    MenuHilfeRefresh();
     if (Updater->Status() != utUpgrade) return false;
     if (!Frage(QStringLiteral("Es ist ein Update verfügbar!\r\nInstalliert: %1\r\nVerfügbar: %2\r\n\r\n"
                               "Soll Tastaro jetzt aktualisiert werden?")

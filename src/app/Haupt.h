@@ -16,6 +16,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <span>
 #include <thread>
 
 class QLabel;
@@ -33,6 +34,34 @@ class IAuswahlDialog;
 class IOptionenDialog;
 class ISchriftDialog;
 class TUpdater;
+class TForm1;
+
+// One command of the menus: where it stands, its key, what it does and when it
+// is allowed. The menus, the key hints and the key list's test are built from
+// the one table TForm1::Befehle().
+struct TBefehl {
+    enum TArt {
+        Normal,
+        Haken,             // checkable, checked as Gewaehlt says
+        Auswahl,           // one of the menu's radio items
+        NurErlaubtSichtbar // hidden while its rule refuses it
+    };
+    const char* Menue; // object name of its menu
+    const char* Name;  // object name of the action
+    const char* Caption;
+    int Taste; // QKeyCombination::toCombined(), 0 for none
+    void (*Ausfuehren)(TForm1&);
+    bool (*Erlaubt)(const TForm1&) = nullptr; // null: always allowed
+    TArt Art = Normal;
+    bool (*Gewaehlt)(const TForm1&) = nullptr;
+    bool TrennerDavor = false; // a separator above it
+};
+
+struct TMenueZeile {
+    const char* Name;
+    const char* Caption;
+    const char* Ober; // the menu it is a submenu of; null: the menu bar
+};
 
 // Where the main window's collaborators come from; tests pass doubles.
 struct THauptDienste {
@@ -120,10 +149,6 @@ public:
     void MenuDateiCloseClick();
     void Lbl1DatentitelClick();
     void Timer1StatusTimer();
-    void MenuAktRefresh();
-    void MenuSpracheRefresh();
-    void MenuDateiRefresh();
-    void MenuHilfeRefresh();
     void MenuSpracheFunktionen(int ATag);
     void MenuSpracheAudioWiederholenClick();
     void MenuDateiDesktopLinkClick();
@@ -177,9 +202,13 @@ public:
     QDateTime Endzeit;
     QPointer<QWidget> MerkActiveControl;
 
+    // The command table and the menus it fills.
+    static const std::span<const TBefehl> Befehle();
+    static const std::span<const TMenueZeile> Menues();
+    static const TBefehl* Befehl(const QString& AName);
     // The menu actions by name ("MenuAktBereich", ...), for key hints and tests.
     QAction* Aktion(const QString& AName) const;
-    // Whether the enabling rule allowed the command when it was last evaluated.
+    // Whether the command's rule allows it now.
     bool Erlaubt(const QString& AName) const;
 
 protected:
@@ -196,10 +225,19 @@ private:
     void FormClose();
     void FormDestroy();
     void MenueAufbauen();
+    void KontextmenueAufbauen();
+    void MenueAuffrischen(const QMenu* AMenu);
+    bool SpracheMoeglich() const;
+    bool AudiotextVorhanden() const;
+    int UpdateModus() const;
+    void HilfeTextOeffnen(const QString& ADatei);
     void LadeSounds();
     std::optional<TDateiRec> AktuellesPaar() const;
     int PaarAnzahl() const;
     QString AktuelleDatei() const;
+    bool ZeileAbschliessen();
+    void ZeichenZuruecknehmen(TTextPane* ASender);
+    void ZeichenTippen(TTextPane* ASender, QChar AKey);
     void TippenUeberschreiben(QChar AKey);
     void StatusZeile();
     bool Frage(const QString& AText);
@@ -238,9 +276,7 @@ private:
     QByteArray FSnd[TSoundCount];
     std::atomic<bool> FSoundsBereitS{false};
     void SoundsAbwarten();
-    void Freigabe(const QString& AName, bool AErlaubtS);
     QHash<QString, QAction*> FAktionen;
-    QHash<QString, bool> FErlaubt;
     bool FFirstShowS = true;
     bool FCloseAgreedS = false;
     int FModalTiefe = 0;
@@ -255,6 +291,10 @@ private:
     void MerkListeGekuerztMelden();
     bool FMerkListeGemeldetS = false;
 };
+
+// The key of a command as the menus and the key hints show it, with the
+// German key names: "Strg+Rechts", "Umsch+F1", "Esc".
+QString TastenText(const QKeySequence& AKey);
 
 // The one main window of the process, for the few places that need it.
 extern TForm1* Form1;

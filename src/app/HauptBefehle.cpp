@@ -31,9 +31,22 @@ const QString MailAdresse = QStringLiteral("mailto:kontakt@tastaro.at?subject=Ta
 const QString Homepage = QStringLiteral("https://www.tastaro.at/");
 const QString SpendenSeite = QStringLiteral("https://www.tastaro.at/spenden.htm");
 const QString UpdaterProgramm = QStringLiteral("RovuVuzoziz.exe");
+const QString Zeilenkonverter = QStringLiteral("VuRizorudor.exe");
+const QString HilfeDatei = QStringLiteral("Tastaro-Hilfe.txt");
+const QString KurztastenDatei = QStringLiteral("Kurztasten.txt");
+const QString HistoryDatei = QStringLiteral("History.txt");
 // The check-mode items; their place in this list is their tag and the mode.
 const char* const UpdateModusBefehle[] = {"MenuDateiUpdateCheckEveryStart", "MenuDateiUpdateCheckDaily",
                                           "MenuDateiUpdateCheckWeekly", "MenuDateiUpdateCheckManualOnly"};
+
+bool ImProgrammordner(const QString& ADatei) {
+    return QFile::exists(ProgrammOrdner + ADatei);
+}
+
+bool DesktopLinkVorhanden() {
+    return (!DesktopLinkBenutzer.isEmpty() && QFile::exists(DesktopLinkBenutzer)) ||
+           (!DesktopLinkAlle.isEmpty() && QFile::exists(DesktopLinkAlle));
+}
 } // namespace
 
 // The key of a command as the menus and the key hints show it, with the
@@ -68,167 +81,233 @@ QString TastenText(const QKeySequence& AKey) {
     return s;
 }
 
+namespace {
+constexpr int K(QKeyCombination AKey) {
+    return AKey.toCombined();
+}
+} // namespace
+
+// The menus in the order of the menu bar; a submenu is placed where its first
+// command row stands.
+const std::span<const TMenueZeile> TForm1::Menues() {
+    static const TMenueZeile menues[] = {
+        // name                   caption               in menu
+        {"MenuDatei", "&Datei", nullptr},  {"MenuDateiUpdateCheck", "&Updateprüfung", "MenuDatei"},
+        {"MenuAkt", "A&ktionen", nullptr}, {"MenuSprache", "&Sprachsteuerung", nullptr},
+        {"MenuAns", "&Ansicht", nullptr},  {"MenuHilfe", "&Hilfe", nullptr},
+    };
+    return menues;
+}
+
+// Every menu command of the window. A new command is one row here and its
+// handler; the menus, the key hints of the status line and the key list's
+// test all read this table.
+const std::span<const TBefehl> TForm1::Befehle() {
+    using F = TForm1;
+    using B = TBefehl;
+    static const TBefehl befehle[] = {
+        // menu, object name, caption, key, handler, rule (null: always), kind, checked, separator before
+        {"MenuDatei", "MenuDateiOptionen", "&Optionen...", K(Qt::CTRL | Qt::Key_O),
+         [](F& f) { f.MenuDateiOptionenClick(); }},
+        {"MenuDateiUpdateCheck", UpdateModusBefehle[0], "Bei &jedem Programmstart", 0,
+         [](F& f) { f.MenuDateiUpdateCheckModeClick(0); }, nullptr, B::Auswahl,
+         [](const F& f) { return f.UpdateModus() == 0; }},
+        {"MenuDateiUpdateCheck", UpdateModusBefehle[1], "Einmal &täglich", 0,
+         [](F& f) { f.MenuDateiUpdateCheckModeClick(1); }, nullptr, B::Auswahl,
+         [](const F& f) { return f.UpdateModus() == 1; }},
+        {"MenuDateiUpdateCheck", UpdateModusBefehle[2], "Einmal &wöchentlich", 0,
+         [](F& f) { f.MenuDateiUpdateCheckModeClick(2); }, nullptr, B::Auswahl,
+         [](const F& f) { return f.UpdateModus() == 2; }},
+        {"MenuDateiUpdateCheck", UpdateModusBefehle[3], "&Keine automatische Prüfung", 0,
+         [](F& f) { f.MenuDateiUpdateCheckModeClick(3); }, nullptr, B::Auswahl,
+         [](const F& f) { return f.UpdateModus() == 3; }},
+        {"MenuDatei", "MenuDateiDesktopLink", "Programm&verknüpfung am Desktop", 0,
+         [](F& f) { f.MenuDateiDesktopLinkClick(); }, nullptr, B::Haken,
+         [](const F&) { return DesktopLinkVorhanden(); }},
+        {"MenuDatei", "MenuDateiProtokollordner", "&Protokollordner öffnen...", K(Qt::CTRL | Qt::Key_P),
+         [](F& f) { f.MenuDateiProtokollordnerClick(); }},
+        {"MenuDatei", "MenuDateiClose", "S&chließen", K(Qt::CTRL | Qt::Key_F4),
+         [](F& f) { f.MenuDateiCloseClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; },
+         B::Normal, nullptr, true},
+        {"MenuDatei", "MenuDateiBeenden", "&Beenden", K(Qt::ALT | Qt::Key_F4), [](F& f) { f.close(); }},
+
+        {"MenuAkt", "MenuAktBereich", "Trainings&bereich wählen...", K(Qt::CTRL | Qt::Key_B),
+         [](F& f) { f.MenuAktBereichClick(); }},
+        {"MenuAkt", "MenuAktDatei", "Trainings&datei wählen...", K(Qt::CTRL | Qt::Key_D),
+         [](F& f) { f.MenuAktDateiClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; }},
+        {"MenuAkt", "MenuAktNeu", "Training &nochmals starten", K(Qt::CTRL | Qt::Key_N),
+         [](F& f) { f.MenuAktNeuClick(); }, [](const F& f) { return f.Daten->AktivNr() != -1; }, B::Normal,
+         nullptr, true},
+        {"MenuAkt", "MenuAktWeiter", "Zeile &überspringen", K(Qt::CTRL | Qt::Key_Right),
+         [](F& f) { f.MenuAktWeiterZurueck(1); }, [](const F& f) { return f.AktivNr() != -1; }},
+        {"MenuAkt", "MenuAktZurueck", "&Vorhergehende Zeile", K(Qt::CTRL | Qt::Key_Left),
+         [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }},
+        {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
+         [](F& f) { f.MenuAktProtokollLesenClick(); },
+         [](const F& f) { return !f.ProtokollSl.join(QString()).isEmpty(); }, B::Normal, nullptr, true},
+
+        {"MenuSprache", "MenuSpracheStoppen", "Wiedergabe sto&ppen", K(QKeyCombination(Qt::Key_Escape)),
+         [](F& f) { f.MenuSpracheFunktionen(1); },
+         [](const F& f) { return f.SpracheMoeglich() || f.FDienste.Services.Audio->IsPlaying(); }},
+        {"MenuSprache", "MenuSpracheTextSprechen", "Text &sprechen", K(Qt::CTRL | Qt::Key_Up),
+         [](F& f) { f.MenuSpracheFunktionen(2); },
+         [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }, B::Normal, nullptr,
+         true},
+        {"MenuSprache", "MenuSpracheGeschriebenesSprechen", "&Geschriebenes sprechen",
+         K(Qt::CTRL | Qt::Key_Down), [](F& f) { f.MenuSpracheFunktionen(4); },
+         [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
+        {"MenuSprache", "MenuSpracheTextBuchstabieren", "Text &buchstabieren", K(Qt::CTRL | Qt::Key_1),
+         [](F& f) { f.MenuSpracheFunktionen(3); },
+         [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }},
+        {"MenuSprache", "MenuSpracheGeschriebenesBuchstabieren", "Geschriebenes buchstabi&eren",
+         K(Qt::CTRL | Qt::Key_2), [](F& f) { f.MenuSpracheFunktionen(5); },
+         [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
+        {"MenuSprache", "MenuSpracheAudioWiederholen", "Audiotext &wiederholen", K(Qt::CTRL | Qt::Key_W),
+         [](F& f) { f.MenuSpracheAudioWiederholenClick(); },
+         [](const F& f) { return f.AudiotextVorhanden(); }, B::Normal, nullptr, true},
+
+        {"MenuAns", "MenuAnsSchriftart", "&Schrifteinstellungen...", 0,
+         [](F& f) { f.MenuAnsSchriftartClick(); }},
+
+        {"MenuHilfe", "MenuHilfeHilfe", "&Hilfe...", K(QKeyCombination(Qt::Key_F1)),
+         [](F& f) { f.HilfeTextOeffnen(HilfeDatei); }, [](const F&) { return ImProgrammordner(HilfeDatei); }},
+        {"MenuHilfe", "MenuHilfeKurztasten", "&Kurztasten...", 0,
+         [](F& f) { f.HilfeTextOeffnen(KurztastenDatei); },
+         [](const F&) { return ImProgrammordner(KurztastenDatei); }},
+        {"MenuHilfe", "MenuHilfeHistory", "&Änderungen...", 0, [](F& f) { f.HilfeTextOeffnen(HistoryDatei); },
+         [](const F&) { return ImProgrammordner(HistoryDatei); }},
+        {"MenuHilfe", "MenuHilfeZeilenkonverter", "&Zeilenkonverter starten...", 0,
+         [](F& f) {
+             f.FDienste.Services.Shell->StartProgram(ProgrammOrdner + Zeilenkonverter, {}, ProgrammOrdner);
+         },
+         [](const F&) { return ImProgrammordner(Zeilenkonverter); }, B::NurErlaubtSichtbar},
+        {"MenuHilfe", "MenuHilfeMail", "&Mail an den Programmierer...", 0,
+         [](F& f) { f.FDienste.Services.Shell->Open(&f, MailAdresse); }},
+        {"MenuHilfe", "MenuHilfeHomepage", "Home&page...", 0,
+         [](F& f) { f.FDienste.Services.Shell->Open(&f, Homepage); }},
+        {"MenuHilfe", "MenuHilfeSpenden", "&Spenden...", 0,
+         [](F& f) { f.FDienste.Services.Shell->Open(&f, SpendenSeite); }},
+        {"MenuHilfe", "MenuHilfeUpdate", "&Aktualisierung...", 0, [](F& f) { f.MenuHilfeUpdateClick(); },
+         [](const F&) { return ImProgrammordner(UpdaterProgramm); }},
+        {"MenuHilfe", "MenuHilfeInfo", "&Info", 0, [](F& f) { f.MenuHilfeInfoClick(); }},
+    };
+    return befehle;
+}
+
+const TBefehl* TForm1::Befehl(const QString& AName) {
+    for (const TBefehl& b : Befehle())
+        if (AName == QLatin1String(b.Name)) return &b;
+    return nullptr;
+}
+
 QAction* TForm1::Aktion(const QString& AName) const {
     return FAktionen.value(AName);
 }
 
 bool TForm1::Erlaubt(const QString& AName) const {
-    return FErlaubt.value(AName, true);
+    const TBefehl* b = Befehl(AName);
+    if (!b) {
+        // the two line commands of the popup menu follow their menu commands
+        if (AName == QLatin1String("PuWeiter")) return Erlaubt(QStringLiteral("MenuAktWeiter"));
+        if (AName == QLatin1String("PuZurueck")) return Erlaubt(QStringLiteral("MenuAktZurueck"));
+        return true;
+    }
+    return !b->Erlaubt || b->Erlaubt(*this);
 }
 
-// The rule's answer is kept for the command's own check; the action shows it
-// only while its menu is open, so that outside the menu every key reaches the
-// command, which then asks the rule again.
-void TForm1::Freigabe(const QString& AName, bool AErlaubtS) {
-    FErlaubt.insert(AName, AErlaubtS);
-    if (QAction* a = Aktion(AName)) {
-        auto* menue = qobject_cast<QMenu*>(a->property("menue").value<QObject*>());
-        a->setEnabled(AErlaubtS || !(menue && menue->isVisible()));
+bool TForm1::SpracheMoeglich() const {
+    return Speech->TokenNrIndex().Nr >= 0 && Einstellungen->Sapi != sapiAus &&
+           !Einstellungen->Stimme.isEmpty() && !Memo2->ReadOnly();
+}
+
+bool TForm1::AudiotextVorhanden() const {
+    const std::optional<TDateiRec> paar = AktuellesPaar();
+    return Einstellungen->Mp3TextS && paar && !paar->Mp3Filename.isEmpty() &&
+           QFile::exists(paar->Mp3Filename);
+}
+
+int TForm1::UpdateModus() const {
+    return Updater ? int(Updater->CheckMode()) : -1;
+}
+
+void TForm1::HilfeTextOeffnen(const QString& ADatei) {
+    FDienste.Services.Shell->OpenTextFile(ProgrammOrdner + ADatei);
+}
+
+// A menu's rows as the user meets them: the rules are asked afresh. The
+// actions show a refused rule only while their menu is open, so that outside
+// the menu every key reaches the command, which then asks the rule itself.
+void TForm1::MenueAuffrischen(const QMenu* AMenu) {
+    const bool offenS = AMenu->isVisible();
+    for (const TBefehl& b : Befehle()) {
+        if (AMenu->objectName() != QLatin1String(b.Menue)) continue;
+        QAction* a = Aktion(QLatin1String(b.Name));
+        const bool erlaubtS = Erlaubt(QLatin1String(b.Name));
+        a->setEnabled(erlaubtS || !offenS);
+        if (b.Gewaehlt) a->setChecked(b.Gewaehlt(*this));
+        if (b.Art == TBefehl::NurErlaubtSichtbar) a->setVisible(erlaubtS);
     }
 }
 
 void TForm1::MenueAufbauen() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu* aktuellesMenue = nullptr;
-    std::function<void()> refresh;
-    // Every command refreshes its menu's enabling rules first, so that the key
-    // of a disabled command does nothing; the actions themselves stay enabled
-    // outside an open menu so that their keys always reach this check.
-    auto befehl = [&](const QString& AName, const QString& ACaption, const QKeySequence& AKey,
-                      std::function<void()> AHandler) {
-        auto* a = new QAction(this);
-        a->setObjectName(AName);
-        const QString keyText = TastenText(AKey);
-        a->setText(keyText.isEmpty() ? ACaption : ACaption + QLatin1Char('\t') + keyText);
-        a->setData(keyText);
-        if (!AKey.isEmpty()) {
-            a->setShortcut(AKey);
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        QMenu* menue = aktuellesMenue;
-        std::function<void()> pruefen = refresh;
-        a->setProperty("menue", QVariant::fromValue(static_cast<QObject*>(menue)));
-        connect(a, &QAction::triggered, this, [this, a, AName, pruefen, AHandler] {
-            if (pruefen) pruefen();
-            if (Erlaubt(AName) && a->isVisible() && AHandler) AHandler();
-        });
-        aktuellesMenue->addAction(a);
-        addAction(a); // the key works while the menu is closed
-        FAktionen.insert(AName, a);
-        return a;
-    };
-    auto menue = [&](const QString& AName, const QString& ACaption, std::function<void()> ARefresh) {
-        aktuellesMenue = bar->addMenu(ACaption);
-        aktuellesMenue->setObjectName(AName);
-        refresh = ARefresh;
-        QMenu* m = aktuellesMenue;
-        connect(m, &QMenu::aboutToShow, this, [this, m, ARefresh] {
-            if (ARefresh) ARefresh();
-            for (QAction* x : m->actions())
-                if (!x->isSeparator()) x->setEnabled(Erlaubt(x->objectName()));
-        });
+    QHash<QString, QMenu*> menues;
+    auto menue = [&](const char* AName) {
+        const QString name = QLatin1String(AName);
+        if (QMenu* m = menues.value(name)) return m;
+        const auto& z = *std::find_if(Menues().begin(), Menues().end(),
+                                      [&](const TMenueZeile& m) { return name == QLatin1String(m.Name); });
+        QMenu* m = z.Ober ? menues.value(QLatin1String(z.Ober))->addMenu(QString::fromUtf8(z.Caption))
+                          : bar->addMenu(QString::fromUtf8(z.Caption));
+        m->setObjectName(name);
+        connect(m, &QMenu::aboutToShow, this, [this, m] { MenueAuffrischen(m); });
         connect(m, &QMenu::aboutToHide, this, [m] {
             for (QAction* x : m->actions())
                 if (!x->isSeparator()) x->setEnabled(true);
         });
+        menues.insert(name, m);
+        return m;
     };
-
-    menue(QStringLiteral("MenuDatei"), QStringLiteral("&Datei"), [this] { MenuDateiRefresh(); });
-    befehl(QStringLiteral("MenuDateiOptionen"), QStringLiteral("&Optionen..."),
-           QKeySequence(Qt::CTRL | Qt::Key_O), [this] { MenuDateiOptionenClick(); });
-    {
-        QMenu* dateiMenue = aktuellesMenue;
-        aktuellesMenue = dateiMenue->addMenu(QStringLiteral("&Updateprüfung"));
-        aktuellesMenue->setObjectName(QStringLiteral("MenuDateiUpdateCheck"));
-        // One group, so that a screen reader announces them as radio items.
-        auto* gruppe = new QActionGroup(aktuellesMenue);
-        const char* const captions[] = {"Bei &jedem Programmstart", "Einmal &täglich", "Einmal &wöchentlich",
-                                        "&Keine automatische Prüfung"};
-        for (int tag = 0; tag < 4; ++tag) {
-            QAction* a = befehl(QLatin1String(UpdateModusBefehle[tag]), QString::fromUtf8(captions[tag]), {},
-                                [this, tag] { MenuDateiUpdateCheckModeClick(tag); });
-            a->setCheckable(true);
-            gruppe->addAction(a);
+    QHash<QMenu*, QActionGroup*> gruppen;
+    for (const TBefehl& b : Befehle()) {
+        QMenu* m = menue(b.Menue);
+        if (b.TrennerDavor) m->addSeparator();
+        const QString name = QLatin1String(b.Name);
+        const QKeySequence key(b.Taste);
+        const QString keyText = TastenText(key);
+        const QString caption = QString::fromUtf8(b.Caption);
+        auto* a = new QAction(this);
+        a->setObjectName(name);
+        a->setText(keyText.isEmpty() ? caption : caption + QLatin1Char('\t') + keyText);
+        a->setData(keyText);
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+            a->setShortcutContext(Qt::WindowShortcut);
         }
-        aktuellesMenue = dateiMenue;
+        a->setCheckable(b.Art == TBefehl::Haken || b.Art == TBefehl::Auswahl);
+        // One group, so that a screen reader announces them as radio items.
+        if (b.Art == TBefehl::Auswahl) {
+            if (!gruppen.contains(m)) gruppen.insert(m, new QActionGroup(m));
+            gruppen.value(m)->addAction(a);
+        }
+        const auto ausfuehren = b.Ausfuehren;
+        connect(a, &QAction::triggered, this, [this, name, m, ausfuehren] {
+            if (!Erlaubt(name)) return;
+            const QPointer<QMenu> menue(m);
+            ausfuehren(*this);
+            if (menue) MenueAuffrischen(menue);
+        });
+        m->addAction(a);
+        addAction(a); // the key works while the menu is closed
+        FAktionen.insert(name, a);
     }
-    befehl(QStringLiteral("MenuDateiDesktopLink"), QStringLiteral("Programm&verknüpfung am Desktop"), {},
-           [this] { MenuDateiDesktopLinkClick(); })
-        ->setCheckable(true);
-    befehl(QStringLiteral("MenuDateiProtokollordner"), QStringLiteral("&Protokollordner öffnen..."),
-           QKeySequence(Qt::CTRL | Qt::Key_P), [this] { MenuDateiProtokollordnerClick(); });
-    aktuellesMenue->addSeparator();
-    befehl(QStringLiteral("MenuDateiClose"), QStringLiteral("S&chließen"),
-           QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { MenuDateiCloseClick(); });
-    befehl(QStringLiteral("MenuDateiBeenden"), QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4),
-           [this] { close(); });
+    KontextmenueAufbauen();
+}
 
-    menue(QStringLiteral("MenuAkt"), QStringLiteral("A&ktionen"), [this] { MenuAktRefresh(); });
-    befehl(QStringLiteral("MenuAktBereich"), QStringLiteral("Trainings&bereich wählen..."),
-           QKeySequence(Qt::CTRL | Qt::Key_B), [this] { MenuAktBereichClick(); });
-    befehl(QStringLiteral("MenuAktDatei"), QStringLiteral("Trainings&datei wählen..."),
-           QKeySequence(Qt::CTRL | Qt::Key_D), [this] { MenuAktDateiClick(); });
-    aktuellesMenue->addSeparator();
-    befehl(QStringLiteral("MenuAktNeu"), QStringLiteral("Training &nochmals starten"),
-           QKeySequence(Qt::CTRL | Qt::Key_N), [this] { MenuAktNeuClick(); });
-    befehl(QStringLiteral("MenuAktWeiter"), QStringLiteral("Zeile &überspringen"),
-           QKeySequence(Qt::CTRL | Qt::Key_Right), [this] { MenuAktWeiterZurueck(1); });
-    befehl(QStringLiteral("MenuAktZurueck"), QStringLiteral("&Vorhergehende Zeile"),
-           QKeySequence(Qt::CTRL | Qt::Key_Left), [this] { MenuAktWeiterZurueck(2); });
-    aktuellesMenue->addSeparator();
-    befehl(QStringLiteral("MenuAktProtokollLesen"), QStringLiteral("Protokoll &lesen..."),
-           QKeySequence(Qt::CTRL | Qt::Key_L), [this] { MenuAktProtokollLesenClick(); });
-
-    menue(QStringLiteral("MenuSprache"), QStringLiteral("&Sprachsteuerung"),
-          [this] { MenuSpracheRefresh(); });
-    befehl(QStringLiteral("MenuSpracheStoppen"), QStringLiteral("Wiedergabe sto&ppen"),
-           QKeySequence(Qt::Key_Escape), [this] { MenuSpracheFunktionen(1); });
-    aktuellesMenue->addSeparator();
-    befehl(QStringLiteral("MenuSpracheTextSprechen"), QStringLiteral("Text &sprechen"),
-           QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { MenuSpracheFunktionen(2); });
-    befehl(QStringLiteral("MenuSpracheGeschriebenesSprechen"), QStringLiteral("&Geschriebenes sprechen"),
-           QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { MenuSpracheFunktionen(4); });
-    befehl(QStringLiteral("MenuSpracheTextBuchstabieren"), QStringLiteral("Text &buchstabieren"),
-           QKeySequence(Qt::CTRL | Qt::Key_1), [this] { MenuSpracheFunktionen(3); });
-    befehl(QStringLiteral("MenuSpracheGeschriebenesBuchstabieren"),
-           QStringLiteral("Geschriebenes buchstabi&eren"), QKeySequence(Qt::CTRL | Qt::Key_2),
-           [this] { MenuSpracheFunktionen(5); });
-    aktuellesMenue->addSeparator();
-    befehl(QStringLiteral("MenuSpracheAudioWiederholen"), QStringLiteral("Audiotext &wiederholen"),
-           QKeySequence(Qt::CTRL | Qt::Key_W), [this] { MenuSpracheAudioWiederholenClick(); });
-
-    menue(QStringLiteral("MenuAns"), QStringLiteral("&Ansicht"), nullptr);
-    befehl(QStringLiteral("MenuAnsSchriftart"), QStringLiteral("&Schrifteinstellungen..."), {},
-           [this] { MenuAnsSchriftartClick(); });
-
-    menue(QStringLiteral("MenuHilfe"), QStringLiteral("&Hilfe"), [this] { MenuHilfeRefresh(); });
-    auto hilfeText = [this](const QString& ADatei) {
-        return [this, ADatei] { FDienste.Services.Shell->OpenTextFile(ProgrammOrdner + ADatei); };
-    };
-    befehl(QStringLiteral("MenuHilfeHilfe"), QStringLiteral("&Hilfe..."), QKeySequence(Qt::Key_F1),
-           hilfeText(QStringLiteral("Tastaro-Hilfe.txt")));
-    befehl(QStringLiteral("MenuHilfeKurztasten"), QStringLiteral("&Kurztasten..."), {},
-           hilfeText(QStringLiteral("Kurztasten.txt")));
-    befehl(QStringLiteral("MenuHilfeHistory"), QStringLiteral("&Änderungen..."), {},
-           hilfeText(QStringLiteral("History.txt")));
-    befehl(QStringLiteral("MenuHilfeZeilenkonverter"), QStringLiteral("&Zeilenkonverter starten..."), {},
-           [this] {
-               FDienste.Services.Shell->StartProgram(ProgrammOrdner + QStringLiteral("VuRizorudor.exe"), {},
-                                                     ProgrammOrdner);
-           });
-    befehl(QStringLiteral("MenuHilfeMail"), QStringLiteral("&Mail an den Programmierer..."), {},
-           [this] { FDienste.Services.Shell->Open(this, MailAdresse); });
-    befehl(QStringLiteral("MenuHilfeHomepage"), QStringLiteral("Home&page..."), {},
-           [this] { FDienste.Services.Shell->Open(this, Homepage); });
-    befehl(QStringLiteral("MenuHilfeSpenden"), QStringLiteral("&Spenden..."), {},
-           [this] { FDienste.Services.Shell->Open(this, SpendenSeite); });
-    befehl(QStringLiteral("MenuHilfeUpdate"), QStringLiteral("&Aktualisierung..."), {},
-           [this] { MenuHilfeUpdateClick(); });
-    befehl(QStringLiteral("MenuHilfeInfo"), QStringLiteral("&Info"), {}, [this] { MenuHilfeInfoClick(); });
-
-    // The popup menu of both panes: the two line commands, and four hidden
-    // items that exist for their keys only (clipboard use is blocked).
+// The popup menu of both panes: the two line commands, and four hidden items
+// that exist for their keys only (clipboard use is blocked).
+void TForm1::KontextmenueAufbauen() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (const auto& [name, caption, key] :
@@ -252,73 +331,25 @@ void TForm1::MenueAufbauen() {
             m->addAction(k);
         }
     }
-    auto* puWeiter = PopupMenu1->addAction(QString());
-    puWeiter->setObjectName(QStringLiteral("PuWeiter"));
-    connect(puWeiter, &QAction::triggered, this, [this] { MenuAktWeiterZurueck(1); });
-    auto* puZurueck = PopupMenu1->addAction(QString());
-    puZurueck->setObjectName(QStringLiteral("PuZurueck"));
-    connect(puZurueck, &QAction::triggered, this, [this] { MenuAktWeiterZurueck(2); });
-    FAktionen.insert(QStringLiteral("PuWeiter"), puWeiter);
-    FAktionen.insert(QStringLiteral("PuZurueck"), puZurueck);
-    connect(PopupMenu1, &QMenu::aboutToShow, this, [this, puWeiter, puZurueck] {
-        MenuAktRefresh();
-        for (auto [pu, name] :
-             {std::pair{puWeiter, "MenuAktWeiter"}, std::pair{puZurueck, "MenuAktZurueck"}}) {
-            pu->setText(Aktion(QLatin1String(name))->text());
-            pu->setEnabled(Erlaubt(QLatin1String(name)));
+    // The two line commands, as in the menu Aktionen.
+    QList<std::pair<QAction*, QString>> zeilenBefehle;
+    for (auto [pu, name, tag] :
+         {std::tuple{"PuWeiter", "MenuAktWeiter", 1}, std::tuple{"PuZurueck", "MenuAktZurueck", 2}}) {
+        auto* a = PopupMenu1->addAction(QString());
+        a->setObjectName(QLatin1String(pu));
+        connect(a, &QAction::triggered, this, [this, tag] { MenuAktWeiterZurueck(tag); });
+        FAktionen.insert(QLatin1String(pu), a);
+        zeilenBefehle << std::pair{a, QLatin1String(name)};
+    }
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this, zeilenBefehle] {
+        for (const auto& [pu, name] : zeilenBefehle) {
+            pu->setText(Aktion(name)->text());
+            pu->setEnabled(Erlaubt(name));
         }
     });
     Memo1->SetPopupMenu(PopupMenu1);
     Memo2->SetPopupMenu(PopupMenu1);
 }
-
-void TForm1::MenuDateiRefresh() {
-    Aktion(QStringLiteral("MenuDateiDesktopLink"))
-        ->setChecked((!DesktopLinkBenutzer.isEmpty() && QFile::exists(DesktopLinkBenutzer)) ||
-                     (!DesktopLinkAlle.isEmpty() && QFile::exists(DesktopLinkAlle)));
-    Freigabe(QStringLiteral("MenuDateiClose"), Kategorie->AktivNr() != -1);
-    const int modus = Updater ? int(Updater->CheckMode()) : -1;
-    for (int i = 0; i < 4; ++i)
-        Aktion(QLatin1String(UpdateModusBefehle[i]))->setChecked(i == modus);
-}
-
-void TForm1::MenuAktRefresh() {
-    Freigabe(QStringLiteral("MenuAktBereich"), true);
-    Freigabe(QStringLiteral("MenuAktDatei"), Kategorie->AktivNr() != -1);
-    Freigabe(QStringLiteral("MenuAktNeu"), Daten->AktivNr() != -1);
-    Freigabe(QStringLiteral("MenuAktWeiter"), AktivNr() != -1);
-    Freigabe(QStringLiteral("MenuAktProtokollLesen"), !ProtokollSl.join(QString()).isEmpty());
-    Freigabe(QStringLiteral("MenuAktZurueck"), AktivNr() > 0);
-}
-
-void TForm1::MenuSpracheRefresh() {
-    const bool moeglichS = Speech->TokenNrIndex().Nr >= 0 && Einstellungen->Sapi != sapiAus &&
-                           !Einstellungen->Stimme.isEmpty() && !Memo2->ReadOnly();
-    Freigabe(QStringLiteral("MenuSpracheTextSprechen"), moeglichS && !SprechenText.isEmpty());
-    Freigabe(QStringLiteral("MenuSpracheTextBuchstabieren"), moeglichS && !SprechenText.isEmpty());
-    Freigabe(QStringLiteral("MenuSpracheGeschriebenesSprechen"), moeglichS && !GeschriebenText.isEmpty());
-    Freigabe(QStringLiteral("MenuSpracheGeschriebenesBuchstabieren"),
-             moeglichS && !GeschriebenText.isEmpty());
-    const std::optional<TDateiRec> paar = AktuellesPaar();
-    Freigabe(QStringLiteral("MenuSpracheAudioWiederholen"), Einstellungen->Mp3TextS && paar &&
-                                                                !paar->Mp3Filename.isEmpty() &&
-                                                                QFile::exists(paar->Mp3Filename));
-    Freigabe(QStringLiteral("MenuSpracheStoppen"), moeglichS || FDienste.Services.Audio->IsPlaying());
-}
-
-void TForm1::MenuHilfeRefresh() {
-    for (auto [name, datei] :
-         {std::pair{"MenuHilfeHilfe", "Tastaro-Hilfe.txt"},
-          std::pair{"MenuHilfeKurztasten", "Kurztasten.txt"}, std::pair{"MenuHilfeHistory", "History.txt"}})
-        Freigabe(QLatin1String(name), QFile::exists(ProgrammOrdner + QString::fromUtf8(datei)));
-    const bool updaterS = QFile::exists(ProgrammOrdner + UpdaterProgramm);
-    Aktion(QStringLiteral("MenuHilfeUpdate"))->setVisible(true);
-    Freigabe(QStringLiteral("MenuHilfeUpdate"), updaterS);
-    const bool konverterS = QFile::exists(ProgrammOrdner + QStringLiteral("VuRizorudor.exe"));
-    Aktion(QStringLiteral("MenuHilfeZeilenkonverter"))->setVisible(konverterS);
-    Freigabe(QStringLiteral("MenuHilfeZeilenkonverter"), konverterS);
-}
-
 void TForm1::SetKategorieTitel(const QString& AValue) {
     FKategorietitel = AValue.isEmpty() ? QStringLiteral("(KeinBereich)") : AValue;
     const QString caption = QStringLiteral("%1 - %2").arg(FKategorietitel, ProgrammTitel);
@@ -381,7 +412,6 @@ void TForm1::MenuAktDateiClick() {
 }
 
 void TForm1::Lbl1DatentitelClick() {
-    MenuAktRefresh();
     if (Erlaubt(QStringLiteral("MenuAktDatei")))
         MenuAktDateiClick();
     else
@@ -466,8 +496,7 @@ void TForm1::MenuSpracheAudioWiederholenClick() {
 }
 
 void TForm1::MenuDateiDesktopLinkClick() {
-    MenuDateiRefresh();
-    if (Aktion(QStringLiteral("MenuDateiDesktopLink"))->isChecked()) {
+    if (DesktopLinkVorhanden()) {
         for (const QString& link : {DesktopLinkBenutzer, DesktopLinkAlle}) {
             if (!link.isEmpty() && QFile::exists(link)) {
                 QFile::setPermissions(link, QFile::permissions(link) | QFileDevice::WriteOwner);
@@ -478,7 +507,6 @@ void TForm1::MenuDateiDesktopLinkClick() {
         FDienste.Services.Shell->CreateShortcut(DesktopLinkBenutzer, ProgrammDatei,
                                                 QStringLiteral("Tastaro"));
     }
-    MenuDateiRefresh();
 }
 
 void TForm1::MenuDateiOptionenClick() {
@@ -546,7 +574,6 @@ void TForm1::MenuHilfeInfoClick() {
 void TForm1::MenuDateiUpdateCheckModeClick(int ATag) {
     if (ATag < ucmEveryStart || ATag > ucmManualOnly) return;
     Updater->SetCheckMode(TUpdateCheckMode(ATag));
-    MenuDateiRefresh();
 }
 
 // Hands over to the external updater, which reads this file from the

@@ -192,7 +192,6 @@ void TForm1::FertigAnzeigen() {
 }
 
 void TForm1::ProtokollFragen() {
-    MenuAktRefresh();
     if (Erlaubt(QStringLiteral("MenuAktProtokollLesen")) &&
         Frage(QStringLiteral("Soll das Protokoll angezeigt werden?")))
         MenuAktProtokollLesenClick();

@@ -99,6 +99,5 @@ void TForm1::EscLoslassenAbwarten() {
 
 void TForm1::PlayerStop() {
     if (FDienste.Services.Audio->IsPlaying()) FDienste.Services.Audio->Stop();
-    MenuSpracheRefresh();
     if (Erlaubt(QStringLiteral("MenuSpracheStoppen"))) MenuSpracheFunktionen(1);
 }

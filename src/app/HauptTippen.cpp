@@ -11,6 +11,9 @@
 #include <QLocale>
 
 namespace {
+constexpr QChar TasteEnter(13);
+constexpr QChar TasteRueck(8);
+
 bool IstLeerOderSteuer(QChar AC) {
     return AC == QLatin1Char(' ') || AC.unicode() < 32;
 }
@@ -45,108 +48,113 @@ void TForm1::Memo2KeyDown(TTextPane*, int& AKey, Qt::KeyboardModifiers) {
     }
 }
 
+// Every character key that reaches either pane ends here; none is inserted by
+// the pane itself.
 void TForm1::MemosKeyPress(TTextPane* ASender, QChar& AKey) {
     const QChar key = AKey;
+    AKey = QChar();
     if (Memo2->ReadOnly()) {
-        AKey = QChar();
         Beep();
         return;
     }
     Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-    QString t0 = GeschriebenText;
-    bool falschEnterS = false;
-    const std::optional<TDateiRec> paar = AktuellesPaar();
-    const QString b = paar ? paar->B : QString();
-
-    if (key.unicode() == 13) {
-        AKey = QChar();
-        if (GeschriebenText.isEmpty()) {
-            Beep();
-        } else if (!paar) {
-            // No pair to compare with (the file choice was cancelled): the line has ended.
-            Beep();
-        } else {
-            const QString getippt = GeschriebenText;
-            if (EingabePruefen()) {
-                Ton(sRichtig, true);
-                ProtokollSchreiben(ptRichtig);
-                SetAktivNr(AktivNr() + 1);
-            } else {
-                Ton(sFalsch, true);
-                ProtokollSchreiben(ptFalsch, getippt);
-                SetFehler(Fehler() + 1);
-                {
-                    const TPaneAenderung aenderung(Memo2);
-                    if (Modus() == mUeberschreiben) {
-                        // The rest of the line stands underlined again, as when the line came up.
-                        Memo2->SetText(GeschriebenText + SprechenText);
-                        Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-                        Memo2->SetSelLength(static_cast<int>(SprechenText.size()));
-                        Memo2->SetSelUnderline(true);
-                    } else {
-                        Memo2->SetText(GeschriebenText);
-                    }
-                    Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-                }
-                Memo2->setFocus();
-                Timer1SprechenText->start();
-                falschEnterS = true;
-            }
-            t0 = GeschriebenText;
-        }
-    } else if (key.unicode() == 8) {
-        AKey = QChar();
-        if (!Einstellungen->KorrekturS || ASender == Memo1 || GeschriebenText.isEmpty()) {
-            Beep();
-        } else if (Modus() == mUeberschreiben) {
-            Ton(sTyping, false);
-            const int pos = static_cast<int>(GeschriebenText.size()) - 1;
-            const TPaneAenderung aenderung(Memo2);
-            Memo2->SetSelStart(pos);
-            Memo2->SetSelLength(1);
-            const QString zurueck = pos < b.size() ? QString(b.at(pos)) : QString();
-            Memo2->SetSelText(zurueck);
-            if (!zurueck.isEmpty()) {
-                Memo2->SetSelStart(pos);
-                Memo2->SetSelLength(1);
-                Memo2->SetSelUnderline(true);
-            }
-            GeschriebenText.chop(1);
-            Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-        } else {
-            Ton(sTyping, false);
-            GeschriebenText.chop(1);
-            const TPaneAenderung aenderung(Memo2);
-            Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
-            Memo2->SetSelLength(1);
-            Memo2->SetSelText(QString());
-        }
-    } else if (key.unicode() < 32) {
-        AKey = QChar();
-    } else if (ASender == Memo1) {
-        AKey = QChar();
-        Ton(sTyping, false);
-        const TPaneAenderung aenderung(Memo2);
-        Memo2->setFocus();
-        TippenUeberschreiben(key);
-    } else if (Modus() == mNachtippen) {
-        AKey = QChar();
-        GeschriebenText += key;
-        Ton(sTyping, false);
-        const TPaneAenderung aenderung(Memo2);
-        Memo2->SetSelText(QString(key));
-    } else {
-        AKey = QChar();
-        Ton(sTyping, false);
-        const TPaneAenderung aenderung(Memo2);
-        TippenUeberschreiben(key);
-    }
+    const QString vorher = GeschriebenText;
+    bool falschS = false;
+    if (key == TasteEnter)
+        falschS = ZeileAbschliessen();
+    else if (key == TasteRueck)
+        ZeichenZuruecknehmen(ASender);
+    else if (key.unicode() >= 32)
+        ZeichenTippen(ASender, key);
+    // other control characters are dropped
 
     if (!GeschriebenText.isEmpty() && Modus() == mNachtippen && Einstellungen->TextVerschwindenS &&
         Memo1->TextLength() > 0)
         Memo1->SetText(QString());
-    if (GeschriebenText != t0 || falschEnterS) {
+    // After Enter the line to say is set by the check; after a typed or taken
+    // back character it is the whole line again.
+    const bool geaendertS = key != TasteEnter && GeschriebenText != vorher;
+    if (geaendertS || falschS) {
         if (const auto p = AktuellesPaar()) SprechenText = Modus() == mNachtippen ? p->A : p->B;
+    }
+}
+
+// Enter checks the typed line: a right one brings the next line, a wrong one
+// keeps the typed text up to its last right word. True for a wrong line.
+bool TForm1::ZeileAbschliessen() {
+    // Without a pair to compare with (the file choice was cancelled) the line has ended.
+    if (GeschriebenText.isEmpty() || !AktuellesPaar()) {
+        Beep();
+        return false;
+    }
+    const QString getippt = GeschriebenText;
+    if (EingabePruefen()) {
+        Ton(sRichtig, true);
+        ProtokollSchreiben(ptRichtig);
+        SetAktivNr(AktivNr() + 1);
+        return false;
+    }
+    Ton(sFalsch, true);
+    ProtokollSchreiben(ptFalsch, getippt);
+    SetFehler(Fehler() + 1);
+    {
+        const TPaneAenderung aenderung(Memo2);
+        if (Modus() == mUeberschreiben) {
+            // The rest of the line stands underlined again, as when the line came up.
+            Memo2->SetText(GeschriebenText + SprechenText);
+            Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
+            Memo2->SetSelLength(static_cast<int>(SprechenText.size()));
+            Memo2->SetSelUnderline(true);
+        } else {
+            Memo2->SetText(GeschriebenText);
+        }
+        Memo2->SetSelStart(static_cast<int>(GeschriebenText.size()));
+    }
+    Memo2->setFocus();
+    Timer1SprechenText->start();
+    return true;
+}
+
+// Backspace takes the last typed character back, if corrections are allowed;
+// in overwrite mode the line's own character comes back underlined.
+void TForm1::ZeichenZuruecknehmen(TTextPane* ASender) {
+    if (!Einstellungen->KorrekturS || ASender == Memo1 || GeschriebenText.isEmpty()) {
+        Beep();
+        return;
+    }
+    Ton(sTyping, false);
+    const TPaneAenderung aenderung(Memo2);
+    const int pos = static_cast<int>(GeschriebenText.size()) - 1;
+    GeschriebenText.chop(1);
+    Memo2->SetSelStart(pos);
+    Memo2->SetSelLength(1);
+    if (Modus() != mUeberschreiben) {
+        Memo2->SetSelText(QString());
+        return;
+    }
+    const std::optional<TDateiRec> paar = AktuellesPaar();
+    const QString zurueck = paar && pos < paar->B.size() ? QString(paar->B.at(pos)) : QString();
+    Memo2->SetSelText(zurueck);
+    if (!zurueck.isEmpty()) {
+        Memo2->SetSelStart(pos);
+        Memo2->SetSelLength(1);
+        Memo2->SetSelUnderline(true);
+    }
+    Memo2->SetSelStart(pos);
+}
+
+// A printable character: typed into the typing pane, whichever pane had it.
+void TForm1::ZeichenTippen(TTextPane* ASender, QChar AKey) {
+    Ton(sTyping, false);
+    const TPaneAenderung aenderung(Memo2);
+    if (ASender == Memo1) {
+        Memo2->setFocus();
+        TippenUeberschreiben(AKey);
+    } else if (Modus() == mNachtippen) {
+        GeschriebenText += AKey;
+        Memo2->SetSelText(QString(AKey));
+    } else {
+        TippenUeberschreiben(AKey);
     }
 }
 

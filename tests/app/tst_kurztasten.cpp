@@ -175,17 +175,21 @@ private Q_SLOTS:
         QVERIFY(treffer[0]->data().toString().isEmpty());
     }
 
+    // Every row of the command table, under the heading of its menu (a
+    // submenu's commands stand under the menu that holds it).
     void jederMenuebefehlSteht_data() {
         QTest::addColumn<QString>("abschnitt");
         QTest::addColumn<QString>("befehl");
         QTest::addColumn<QString>("taste");
-        for (QAction* m : F->Form->menuBar()->actions()) {
-            if (!m->menu()) continue;
-            QList<QAction*> aktionen;
-            MenueAktionen(m->menu(), aktionen);
-            for (QAction* a : aktionen)
-                QTest::newRow(qPrintable(a->objectName()))
-                    << MenueUeberschrift(m->menu()) << Caption(a) << a->data().toString();
+        for (const TBefehl& b : TForm1::Befehle()) {
+            QString menue = QLatin1String(b.Menue);
+            for (const TMenueZeile& m : TForm1::Menues())
+                if (menue == QLatin1String(m.Name) && m.Ober) menue = QLatin1String(m.Ober);
+            const QMenu* m = F->Form->menuBar()->findChild<QMenu*>(menue);
+            QVERIFY(m);
+            QTest::newRow(b.Name) << MenueUeberschrift(m)
+                                  << QString::fromUtf8(b.Caption).remove(QLatin1Char('&'))
+                                  << TastenText(QKeySequence(b.Taste));
         }
     }
     void jederMenuebefehlSteht() {
@@ -274,7 +278,6 @@ private Q_SLOTS:
         // the version the window caption names
         QVERIFY(text.contains(F->Form->windowTitle().section(QStringLiteral(" - "), -1)));
 
-        F->Form->MenuHilfeRefresh();
         QVERIFY(F->Form->Erlaubt(befehl));
         F->Form->Aktion(befehl)->trigger();
         QVERIFY(!F->Fakes.Shell.Textdateien.isEmpty());
@@ -285,7 +288,6 @@ private Q_SLOTS:
         THauptFixture g;
         g.Anlegen(); // a program folder without help texts
         g.Erzeugen();
-        g.Form->MenuHilfeRefresh();
         for (const char* befehl : {"MenuHilfeHilfe", "MenuHilfeKurztasten", "MenuHilfeHistory"}) {
             QVERIFY2(!g.Form->Erlaubt(QLatin1String(befehl)), befehl);
             g.Form->Aktion(QLatin1String(befehl))->trigger();
