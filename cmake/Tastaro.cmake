@@ -1,6 +1,7 @@
 # One static library per subsystem. Sources are picked up from the folder so
-# that adding a unit never needs a CMake change; files ending in _win.cpp are
-# only built on Windows, files ending in _unix.cpp only elsewhere.
+# that adding a unit never needs a CMake change; files ending in _win.cpp (and
+# headers ending in _win.h) are only built on Windows, files ending in
+# _unix.cpp (and _unix.h) only elsewhere.
 #
 # tastaro_add_library(name [LIBS lib...] [FOLDERS subfolder...])
 # FOLDERS are subfolders whose files belong to the library too, under the same
@@ -20,9 +21,9 @@ function(tastaro_add_library name)
   endforeach()
   list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
   if(WIN32)
-    list(FILTER _src EXCLUDE REGEX "_unix\\.cpp$")
+    list(FILTER _src EXCLUDE REGEX "_unix\\.(cpp|h)$")
   else()
-    list(FILTER _src EXCLUDE REGEX "_win\\.cpp$")
+    list(FILTER _src EXCLUDE REGEX "_win\\.(cpp|h)$")
   endif()
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
