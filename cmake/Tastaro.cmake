@@ -1,25 +1,40 @@
 # One static library per subsystem. Sources are picked up from the folder so
-# that adding a unit never needs a CMake change; files ending in _win.cpp are
-# only built on Windows, files ending in _unix.cpp only elsewhere.
+# that adding a unit never needs a CMake change; files ending in _win.cpp (and
+# headers ending in _win.h) are only built on Windows, files ending in
+# _unix.cpp (and _unix.h) only elsewhere.
+#
+# tastaro_add_library(name [LIBS lib...] [FOLDERS subfolder...])
+# FOLDERS are subfolders whose files belong to the library too, under the same
+# rules: a subsystem's platform backends, which its CMakeLists names for the
+# platforms they are built on. Their folders are on the include path like the
+# subsystem's own.
 function(tastaro_add_library name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "" "" "LIBS;FOLDERS" ${ARGN})
+  set(_dirs ${CMAKE_CURRENT_SOURCE_DIR})
+  foreach(_folder ${ARG_FOLDERS})
+    list(APPEND _dirs ${CMAKE_CURRENT_SOURCE_DIR}/${_folder})
+  endforeach()
+  set(_src)
+  foreach(_dir ${_dirs})
+    file(GLOB _files CONFIGURE_DEPENDS ${_dir}/*.cpp ${_dir}/*.h)
+    list(APPEND _src ${_files})
+  endforeach()
   list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
   if(WIN32)
-    list(FILTER _src EXCLUDE REGEX "_unix\\.cpp$")
+    list(FILTER _src EXCLUDE REGEX "_unix\\.(cpp|h)$")
   else()
-    list(FILTER _src EXCLUDE REGEX "_win\\.cpp$")
+    list(FILTER _src EXCLUDE REGEX "_win\\.(cpp|h)$")
   endif()
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
   if(_cpp)
     add_library(${name} STATIC ${_src})
-    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_include_directories(${name} PUBLIC ${_dirs})
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   else()
     # a subsystem that so far consists of interfaces only
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_include_directories(${name} INTERFACE ${_dirs})
     target_link_libraries(${name} INTERFACE ${ARG_LIBS})
   endif()
 endfunction()

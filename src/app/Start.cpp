@@ -5,6 +5,7 @@
 #include "RegistrySettings.h"
 #include "SingleInstance.h"
 #include "SplashC.h"
+#include "StartSchrift.h"
 #include "StartStil.h"
 #include "SystemServices.h"
 
@@ -15,8 +16,6 @@
 #include <QLocale>
 #include <QThread>
 #include <QTranslator>
-
-#include <fontconfig/fontconfig.h>
 
 #include <future>
 #include <memory>
@@ -44,7 +43,7 @@ int TastaroMain(int argc, char** argv) {
     // core while QApplication connects to the display; the thread is joined
     // before anything measures text, so that Qt finds it read and does not
     // read it a second time alongside.
-    std::jthread schriftKonfiguration([] { FcInit(); });
+    std::jthread schriftKonfiguration([] { SchriftKonfigurationLesen(); });
     QApplication app(argc, argv);
     schriftKonfiguration.join();
     // The accessibility bridge connects to the session bus when the first

@@ -1,11 +1,9 @@
 #include "Sapi5_1.h"
 
-#include "SpdVoice.h"
-
 #include <exception>
 
 TSapi5_1::TSapi5_1(std::unique_ptr<TSpVoice> AVoice)
-    : TSapiEngine(AVoice ? std::move(AVoice) : CreateSpdVoice()) {}
+    : TSapiEngine(AVoice ? std::move(AVoice) : PlatformServerVoice()) {}
 
 TSapi5_1::~TSapi5_1() {
     if (Voice()) {

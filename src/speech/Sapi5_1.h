@@ -1,13 +1,19 @@
 #pragma once
-// The synthesizer voices of the desktop's speech server (speech-dispatcher):
-// every output module's voices, spoken asynchronously, with start and end of
-// each utterance reported by the server.
+// The synthesizer voices of the desktop's speech server: every output
+// module's voices, spoken asynchronously, with start and end of each
+// utterance reported by the server. The voice object comes from the
+// platform's backend (speechd/ on Linux).
 
 #include "SapiBasics.h"
 
+#include <memory>
+
+// The voice object of this platform's speech server.
+std::unique_ptr<TSpVoice> PlatformServerVoice();
+
 class TSapi5_1 : public TSapiEngine {
 public:
-    // Null: the speech-dispatcher voice object.
+    // Null: the platform's speech server voice object.
     explicit TSapi5_1(std::unique_ptr<TSpVoice> AVoice = nullptr);
     ~TSapi5_1() override;
 

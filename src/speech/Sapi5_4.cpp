@@ -1,7 +1,5 @@
 #include "Sapi5_4.h"
 
-#include "EspeakVoice.h"
-
 #include <exception>
 
 TSapiSpeakWaitThread::TSapiSpeakWaitThread(TSapi5_4* AOwner, int AGen, int AStreamNo,
@@ -48,7 +46,7 @@ void TSapiSpeakWaitThread::Execute() {
 }
 
 TSapi5_4::TSapi5_4(std::unique_ptr<TSpVoice> AVoice)
-    : TSapiEngine(AVoice ? std::move(AVoice) : CreateEspeakVoice()) {}
+    : TSapiEngine(AVoice ? std::move(AVoice) : PlatformInProcessVoice()) {}
 
 TSapi5_4::~TSapi5_4() {
     FShuttingDown = true;

@@ -1,7 +1,8 @@
 #pragma once
-// The in-process voices (eSpeak NG). The runtime reports only that everything
-// queued has been spoken; a short waiting thread per utterance turns that into
-// the end notification of the most recent utterance.
+// The in-process voices (eSpeak NG on Linux, from espeak/). The runtime
+// reports only that everything queued has been spoken; a short waiting thread
+// per utterance turns that into the end notification of the most recent
+// utterance.
 
 #include "SapiBasics.h"
 
@@ -13,6 +14,9 @@
 
 class TSapi5_4;
 class TSapiSpeakWaitThread;
+
+// The voice object of this platform's in-process synthesizer.
+std::unique_ptr<TSpVoice> PlatformInProcessVoice();
 
 // Lives on the main thread; a waiting thread's result arrives as a queued call
 // of Melden. Called by name, so that nothing but the call itself crosses
@@ -66,7 +70,7 @@ private:
 
 class TSapi5_4 : public TSapiEngine {
 public:
-    // Null: the eSpeak NG voice object.
+    // Null: the platform's in-process voice object.
     explicit TSapi5_4(std::unique_ptr<TSpVoice> AVoice = nullptr);
     ~TSapi5_4() override;
 

@@ -1,14 +1,6 @@
 #include "TolkSRD.h"
 
-#include "ScreenReaderDriverOrca.h"
-
 #include <exception>
-
-TScreenReaderDriverListe PlatformScreenReaderDrivers() {
-    TScreenReaderDriverListe l;
-    l.push_back(CreateOrcaDriver());
-    return l;
-}
 
 TTolkSRD::TTolkSRD(TScreenReaderDriverFabrik AFabrik) : FFabrik(std::move(AFabrik)) {}
 

@@ -9,7 +9,8 @@
 
 using TScreenReaderDriverFabrik = std::function<TScreenReaderDriverListe()>;
 
-// The drivers of this platform's screen readers, in detection order.
+// The drivers of this platform's screen readers, in detection order (made by
+// the platform's backend: orca/ on Linux).
 TScreenReaderDriverListe PlatformScreenReaderDrivers();
 
 class TTolkSRD {

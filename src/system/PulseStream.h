@@ -1,27 +1,47 @@
 #pragma once
 // A playback stream on the sound server through its blocking client API, as
 // the event sounds and the in-process voices use it. The client library is
-// loaded on the first stream, not at program start.
+// loaded on the first stream, not at program start; its header is known to
+// the implementation only (PulseApi_unix.h).
 
-#include <pulse/simple.h>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 
-// The functions of the sound server's client libraries the program calls,
-// with the libraries' own signatures.
-struct TPulseApi {
-    decltype(&::pa_simple_new) SimpleNew = nullptr;
-    decltype(&::pa_simple_write) SimpleWrite = nullptr;
-    decltype(&::pa_simple_drain) SimpleDrain = nullptr;
-    decltype(&::pa_simple_flush) SimpleFlush = nullptr;
-    decltype(&::pa_simple_free) SimpleFree = nullptr;
-    decltype(&::pa_usec_to_bytes) UsecToBytes = nullptr;
+struct pa_simple;
+
+class TPulseStream {
+public:
+    enum class TFormat { U8, S16LE, S16NE };
+    // The samples a stream takes, with the widths of the server's own
+    // description of them.
+    struct TArt {
+        TFormat Format = TFormat::S16NE;
+        uint32_t Rate = 0;
+        uint8_t Kanaele = 0;
+        bool operator==(const TArt&) const = default;
+    };
+
+    // Opens a stream with a small buffer of ABufferMs, so that a flush cuts the
+    // sound off within a few hundredths of a second; null when there is no
+    // server or no client library. AName is the stream's name in the server's
+    // mixer.
+    static std::unique_ptr<TPulseStream> Oeffnen(const TArt& AArt, const char* AName, int ABufferMs);
+    ~TPulseStream();
+    TPulseStream(const TPulseStream&) = delete;
+    TPulseStream& operator=(const TPulseStream&) = delete;
+
+    const TArt& Art() const { return FArt; }
+    // Blocks until the server has taken the data; false when that failed.
+    bool Schreiben(const void* ADaten, std::size_t ALaenge);
+    // Drops what the server holds and has not played yet; false when that failed.
+    bool Verwerfen();
+    // Returns when everything written has been played; false when that failed.
+    bool Ablaufen();
+
+private:
+    TPulseStream(pa_simple* AStream, const TArt& AArt) : FStream(AStream), FArt(AArt) {}
+
+    pa_simple* const FStream;
+    const TArt FArt;
 };
-
-// Loaded on the first call, once per process; null when the libraries are
-// missing, which then counts as a sound server that cannot be reached.
-const TPulseApi* PulseApi();
-
-// Opens a stream with a small buffer of ABufferMs, so that a flush cuts the
-// sound off within a few hundredths of a second; null when there is no
-// server. AName is the stream's name in the server's mixer. A stream that was
-// opened implies PulseApi() is there for writing to and freeing it.
-pa_simple* OpenPulseStream(const pa_sample_spec& ASpec, const char* AName, int ABufferMs);

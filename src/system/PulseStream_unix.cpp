@@ -1,6 +1,7 @@
 #include "PulseStream.h"
 
 #include "DynBibliothek.h"
+#include "PulseApi_unix.h"
 
 #include <cstdint>
 
@@ -13,16 +14,57 @@ const TPulseApi* PulseApi() {
     });
 }
 
-pa_simple* OpenPulseStream(const pa_sample_spec& ASpec, const char* AName, int ABufferMs) {
+namespace {
+pa_sample_format_t Format(TPulseStream::TFormat AFormat) {
+    switch (AFormat) {
+    case TPulseStream::TFormat::U8:
+        return PA_SAMPLE_U8;
+    case TPulseStream::TFormat::S16LE:
+        return PA_SAMPLE_S16LE;
+    case TPulseStream::TFormat::S16NE:
+        break;
+    }
+    return PA_SAMPLE_S16NE;
+}
+} // namespace
+
+// A stream that was opened implies PulseApi() is there for writing to and
+// freeing it.
+std::unique_ptr<TPulseStream> TPulseStream::Oeffnen(const TArt& AArt, const char* AName, int ABufferMs) {
     const TPulseApi* pa = PulseApi();
     if (!pa) return nullptr;
+    pa_sample_spec art{};
+    art.format = Format(AArt.Format);
+    art.rate = AArt.Rate;
+    art.channels = AArt.Kanaele;
     pa_buffer_attr puffer;
     puffer.maxlength = uint32_t(-1);
-    puffer.tlength = uint32_t(pa->UsecToBytes(pa_usec_t(ABufferMs) * 1000, &ASpec));
+    puffer.tlength = uint32_t(pa->UsecToBytes(pa_usec_t(ABufferMs) * 1000, &art));
     puffer.prebuf = uint32_t(-1);
     puffer.minreq = uint32_t(-1);
     puffer.fragsize = uint32_t(-1);
     int fehler = 0;
-    return pa->SimpleNew(nullptr, "Tastaro", PA_STREAM_PLAYBACK, nullptr, AName, &ASpec, nullptr, &puffer,
-                         &fehler);
+    pa_simple* stream = pa->SimpleNew(nullptr, "Tastaro", PA_STREAM_PLAYBACK, nullptr, AName, &art, nullptr,
+                                      &puffer, &fehler);
+    if (!stream) return nullptr;
+    return std::unique_ptr<TPulseStream>(new TPulseStream(stream, AArt));
+}
+
+TPulseStream::~TPulseStream() {
+    PulseApi()->SimpleFree(FStream);
+}
+
+bool TPulseStream::Schreiben(const void* ADaten, std::size_t ALaenge) {
+    int fehler = 0;
+    return PulseApi()->SimpleWrite(FStream, ADaten, ALaenge, &fehler) >= 0;
+}
+
+bool TPulseStream::Verwerfen() {
+    int fehler = 0;
+    return PulseApi()->SimpleFlush(FStream, &fehler) >= 0;
+}
+
+bool TPulseStream::Ablaufen() {
+    int fehler = 0;
+    return PulseApi()->SimpleDrain(FStream, &fehler) >= 0;
 }

@@ -11,8 +11,6 @@
 #include "QtServices.h"
 #include "WavData.h"
 
-#include <pulse/simple.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -110,44 +108,37 @@ private:
         if (!Oeffnen(AWav)) return;
         const int frame = AWav.Kanaele * AWav.Bits / 8;
         const qsizetype stueck = qsizetype(std::max(1, AWav.Rate * StueckMs / 1000)) * frame;
-        const TPulseApi& pa = *PulseApi();
-        int fehler = 0;
         for (qsizetype pos = 0; pos < AWav.Pcm.size(); pos += stueck) {
             if (Ueberholt(ANr)) {
-                pa.SimpleFlush(FStream, &fehler);
+                FStream->Verwerfen();
                 return;
             }
             const size_t laenge = size_t(std::min(stueck, AWav.Pcm.size() - pos));
-            if (pa.SimpleWrite(FStream, AWav.Pcm.constData() + pos, laenge, &fehler) < 0) {
+            if (!FStream->Schreiben(AWav.Pcm.constData() + pos, laenge)) {
                 Schliessen();
                 return;
             }
         }
-        if (pa.SimpleDrain(FStream, &fehler) < 0) Schliessen();
+        if (!FStream->Ablaufen()) Schliessen();
     }
 
     bool Oeffnen(const TWavData& AWav) {
-        pa_sample_spec art{};
-        art.format = AWav.Bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-        art.rate = uint32_t(AWav.Rate);
-        art.channels = uint8_t(AWav.Kanaele);
-        if (FStream && art.format == FArt.format && art.rate == FArt.rate && art.channels == FArt.channels)
-            return true;
+        TPulseStream::TArt art;
+        art.Format = AWav.Bits == 8 ? TPulseStream::TFormat::U8 : TPulseStream::TFormat::S16LE;
+        art.Rate = uint32_t(AWav.Rate);
+        art.Kanaele = uint8_t(AWav.Kanaele);
+        if (FStream && FStream->Art() == art) return true;
         Schliessen();
         if (Clock::now() < FNaechsterVersuch) return false;
-        FStream = OpenPulseStream(art, "Ereignisklang", PufferMs);
+        FStream = TPulseStream::Oeffnen(art, "Ereignisklang", PufferMs);
         if (!FStream) {
             FNaechsterVersuch = Clock::now() + NeuVersuchNach;
             return false;
         }
-        FArt = art;
         return true;
     }
 
-    void Schliessen() {
-        if (FStream) PulseApi()->SimpleFree(FStream);
-        FStream = nullptr;
-    }
+    void Schliessen() { FStream.reset(); }
 
     std::mutex FMutex;
     std::condition_variable FNeu;    // a request or the end for the sound thread
@@ -158,8 +149,7 @@ private:
     bool FEndeS = false;
     std::thread FThread;
     // Owned by the sound thread only.
-    pa_simple* FStream = nullptr;
-    pa_sample_spec FArt{};
+    std::unique_ptr<TPulseStream> FStream;
     Clock::time_point FNaechsterVersuch{};
 };
 

@@ -2,7 +2,7 @@
 // caller can see, never a crash.
 
 #include "DynBibliothek.h"
-#include "PulseStream.h"
+#include "PulseApi_unix.h"
 
 #include <QtTest>
 

@@ -1,6 +1,7 @@
 #include "ScreenReaderDriverOrca.h"
 
 #include "SpdVerbindung.h"
+#include "TolkSRD.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -292,6 +293,13 @@ QByteArrayList OrcaSprechweise(const QByteArray& AUserSettings) {
 
 std::unique_ptr<TScreenReaderDriver> CreateOrcaDriver() {
     return std::make_unique<TScreenReaderDriverOrca>();
+}
+
+// On Linux the screen reader is Orca.
+TScreenReaderDriverListe PlatformScreenReaderDrivers() {
+    TScreenReaderDriverListe l;
+    l.push_back(CreateOrcaDriver());
+    return l;
 }
 
 #include "ScreenReaderDriverOrca_unix.moc"

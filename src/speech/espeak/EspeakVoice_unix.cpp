@@ -9,6 +9,7 @@
 
 #include "DynBibliothek.h"
 #include "EspeakVoice.h"
+#include "Sapi5_4.h"
 #include "SapiBasics.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -482,4 +483,9 @@ std::unique_ptr<TSpVoice> CreateEspeakVoice(std::shared_ptr<TPcmAusgabe> AAusgab
 
 std::unique_ptr<TSpVoice> CreateEspeakVoice() {
     return CreateEspeakVoice(CreatePulsePcmAusgabe());
+}
+
+// On Linux the in-process synthesizer is eSpeak NG.
+std::unique_ptr<TSpVoice> PlatformInProcessVoice() {
+    return CreateEspeakVoice();
 }

@@ -36,6 +36,11 @@ const TSpdApi* SpdApi() {
     });
 }
 
+// The connection behind the header's untyped handle.
+SPDConnection* Spd(TSpdVerbindung::TSpdHandle AVerbindung) {
+    return static_cast<SPDConnection*>(AVerbindung);
+}
+
 // Notifications whose message id is not known yet (its reply is still on the
 // way to the worker); a few suffice, more would be stale.
 constexpr size_t MaxUnzugeordnet = 64;
@@ -158,7 +163,7 @@ struct TSpdRueckruf {
 std::optional<QByteArrayList> TSpdVerbindung::TKanal::Befehl(const QByteArray& ABefehl) {
     if (!FVerbindung || FKaputtS) return std::nullopt;
     char* antwort = nullptr;
-    SpdApi()->ExecuteCommandWithReply(FVerbindung, ABefehl.constData(), &antwort);
+    SpdApi()->ExecuteCommandWithReply(Spd(FVerbindung), ABefehl.constData(), &antwort);
     if (!antwort) {
         FKaputtS = true;
         return std::nullopt;
@@ -208,7 +213,7 @@ TSpdVerbindung::~TSpdVerbindung() {
         // A request that the server leaves unanswered is broken off.
         if (FArbeiter.joinable() && !FBedingung.wait_for(lock, 1s, [this] { return !FBeschaeftigtS; }) &&
             FVerbindung)
-            ::shutdown(FVerbindung->socket, SHUT_RDWR);
+            ::shutdown(Spd(FVerbindung)->socket, SHUT_RDWR);
     }
     if (FArbeiter.joinable()) FArbeiter.join();
     // Drops the notifications still on their way to the main thread.
@@ -380,7 +385,7 @@ void TSpdVerbindung::Arbeiten() {
 // never gives, and nothing can break that wait off from outside. So the opening
 // runs on a thread of its own that the connection can leave behind: it then
 // closes what it opened, or ends with the process.
-SPDConnection* TSpdVerbindung::Oeffnen() {
+TSpdVerbindung::TSpdHandle TSpdVerbindung::Oeffnen() {
     const TSpdApi* spd = SpdApi();
     if (!spd) return nullptr;
     struct TOeffnen {
@@ -430,7 +435,7 @@ void TSpdVerbindung::Verbinde(TKanal& AKanal) {
         FBedingung.notify_all();
         return;
     }
-    SPDConnection* verbindung = Oeffnen();
+    SPDConnection* verbindung = Spd(Oeffnen());
     if (verbindung) {
         AKanal.FVerbindung = verbindung;
         AKanal.FKaputtS = false;
@@ -488,7 +493,7 @@ void TSpdVerbindung::Trenne(TKanal& AKanal, int AAusser) {
         std::lock_guard lock(FMutex);
         FVerbindung = nullptr;
     }
-    SpdApi()->Close(AKanal.FVerbindung);
+    SpdApi()->Close(Spd(AKanal.FVerbindung));
     AKanal.FVerbindung = nullptr;
     AKanal.FKaputtS = false;
     std::lock_guard lock(FMutex);

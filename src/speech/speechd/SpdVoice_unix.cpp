@@ -1,5 +1,6 @@
 #include "SpdVoice.h"
 
+#include "Sapi5_1.h"
 #include "SapiBasics.h"
 #include "SpdVerbindung.h"
 
@@ -255,4 +256,9 @@ private:
 
 std::unique_ptr<TSpVoice> CreateSpdVoice() {
     return std::make_unique<TSpdVoice>();
+}
+
+// On Linux the speech server is speech-dispatcher.
+std::unique_ptr<TSpVoice> PlatformServerVoice() {
+    return CreateSpdVoice();
 }

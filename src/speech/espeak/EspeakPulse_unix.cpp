@@ -4,10 +4,9 @@
 #include "EspeakVoice.h"
 #include "PulseStream.h"
 
-#include <pulse/simple.h>
-
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -25,44 +24,36 @@ public:
     ~TPulsePcmAusgabe() override { Schliessen(); }
 
     bool Oeffnen(int AAbtastrate) override {
-        if (FStream && FArt.rate == uint32_t(AAbtastrate)) return true;
+        if (FStream && FStream->Art().Rate == uint32_t(AAbtastrate)) return true;
         Schliessen();
         if (Clock::now() < FNaechsterVersuch) return false;
-        pa_sample_spec art{};
-        art.format = PA_SAMPLE_S16NE;
-        art.rate = uint32_t(AAbtastrate);
-        art.channels = 1;
-        FStream = OpenPulseStream(art, "Sprachausgabe", PufferMs);
+        TPulseStream::TArt art;
+        art.Format = TPulseStream::TFormat::S16NE;
+        art.Rate = uint32_t(AAbtastrate);
+        art.Kanaele = 1;
+        FStream = TPulseStream::Oeffnen(art, "Sprachausgabe", PufferMs);
         if (!FStream) {
             FNaechsterVersuch = Clock::now() + NeuVersuchNach;
             return false;
         }
-        FArt = art;
         return true;
     }
 
     bool Schreiben(const short* AProben, std::size_t AAnzahl) override {
-        int fehler = 0;
-        if (FStream && PulseApi()->SimpleWrite(FStream, AProben, AAnzahl * sizeof(short), &fehler) >= 0)
-            return true;
+        if (FStream && FStream->Schreiben(AProben, AAnzahl * sizeof(short))) return true;
         Fehlschlag();
         return false;
     }
 
     void Verwerfen() override {
-        int fehler = 0;
-        if (FStream && PulseApi()->SimpleFlush(FStream, &fehler) < 0) Fehlschlag();
+        if (FStream && !FStream->Verwerfen()) Fehlschlag();
     }
 
     void Ablaufen() override {
-        int fehler = 0;
-        if (FStream && PulseApi()->SimpleDrain(FStream, &fehler) < 0) Fehlschlag();
+        if (FStream && !FStream->Ablaufen()) Fehlschlag();
     }
 
-    void Schliessen() override {
-        if (FStream) PulseApi()->SimpleFree(FStream);
-        FStream = nullptr;
-    }
+    void Schliessen() override { FStream.reset(); }
 
 private:
     void Fehlschlag() {
@@ -70,8 +61,7 @@ private:
         FNaechsterVersuch = Clock::now() + NeuVersuchNach;
     }
 
-    pa_simple* FStream = nullptr;
-    pa_sample_spec FArt{};
+    std::unique_ptr<TPulseStream> FStream;
     Clock::time_point FNaechsterVersuch{};
 };
 

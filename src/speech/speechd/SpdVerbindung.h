@@ -31,13 +31,14 @@
 #include <utility>
 #include <vector>
 
-#include <libspeechd.h>
-
 class QObject;
 
 class TSpdVerbindung {
 public:
     enum class TMeldung { Beginn, Ende, Abbruch };
+    // libspeechd's connection (SPDConnection*): only the implementation
+    // includes the library's header, so here it is an untyped pointer.
+    using TSpdHandle = void*;
     using TMeldungFn = std::function<void(int AStrom, TMeldung AMeldung)>;
 
     // What a request running on the worker may do with the connection.
@@ -59,7 +60,7 @@ public:
     private:
         friend class TSpdVerbindung;
         TSpdVerbindung* FBesitzer = nullptr;
-        SPDConnection* FVerbindung = nullptr;
+        TSpdHandle FVerbindung = nullptr;
         int FGeneration = 0;
         size_t FClientId = 0;
         bool FKaputtS = false;
@@ -116,7 +117,7 @@ private:
 
     void Arbeiten();
     void Verbinde(TKanal& AKanal);
-    SPDConnection* Oeffnen();
+    TSpdHandle Oeffnen();
     // AAusser: a stream that goes on on a new connection, not cancelled.
     void Trenne(TKanal& AKanal, int AAusser = 0);
     void Einreihen(TAuftrag AAuftrag); // under FMutex
@@ -142,7 +143,7 @@ private:
     std::deque<TAuftrag> FAuftraege;
     bool FStoppS = false;
     bool FBeschaeftigtS = false;
-    SPDConnection* FVerbindung = nullptr; // for breaking a hanging request only
+    TSpdHandle FVerbindung = nullptr; // for breaking a hanging request only
     int FGeneration = 0;
     int FNaechsterStrom = 1;
     std::set<int> FOffen;                                // said, not ended

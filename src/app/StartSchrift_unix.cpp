@@ -1,0 +1,7 @@
+#include "StartSchrift.h"
+
+#include <fontconfig/fontconfig.h>
+
+void SchriftKonfigurationLesen() {
+    FcInit();
+}
