@@ -31,7 +31,7 @@ except ImportError as e:  # a missing package must fail the test, not skip it
     print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
     sys.exit(1)
 
-from atspi_hilfen import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
+from harness import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
 
 PROGRAMMTITEL = "Tastaro V1.31"
 BEREICH = "Abnahme"

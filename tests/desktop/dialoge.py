@@ -29,7 +29,7 @@ except ImportError as e:  # a missing package fails the test, never skips it
     print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
     sys.exit(1)
 
-from atspi_hilfen import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
+from harness import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
 
 PROGRAMMTITEL = "Tastaro V1.31"
 BEREICH = "Dialogprobe"
