@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // The main window's start, layout and shut-down, on a real window.
 
 #include "AppFakes.h"

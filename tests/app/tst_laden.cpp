@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // Large inputs on a real window: an area whose files take a while to read,
 // and a list of remembered lines too large to read whole.
 

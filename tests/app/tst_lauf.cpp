@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // The training run on a real main window: lines come up, keys are judged,
 // Enter checks the line.
 

@@ -1,3 +1,5 @@
+// ctest-libs: Qt6::Network
+
 // The update offer after the first showing and the hand-off to the external
 // updater, with the version file served from 127.0.0.1.
 

@@ -18,22 +18,15 @@ script exits 1. A desktop that is not there is a failure too, never a skip.
 
 import os
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
-import traceback
 
-try:
-    import pyatspi
-except ImportError as e:  # a missing package must fail the test, not skip it
-    print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
-    sys.exit(1)
+# harness fails the test if pyatspi is missing
+from harness import (PROGRAMMTITEL, Abbruch, alle, bereit, caret, dialog, durchlaufen, gleich, kinder, lauf,
+                     log, name, ohne_amp, orca, pruefe, pruefe_gesagt, pyatspi, rolle, schluss, schritt,
+                     starte, stderr_zeilen, taste, text, tippe, versuche, warte, win, zustaende)
 
-from atspi_hilfen import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
-
-PROGRAMMTITEL = "Tastaro V1.31"
 BEREICH = "Abnahme"
 DATEI1 = "Erste Übung"
 DATEI2 = "Zweite Übung"
@@ -60,203 +53,14 @@ GESAMT_FRIST = 160.0
 # --pause-between-lines types line 2 only once it is ready: it tells keys lost
 # during the waiting sounds apart from faults of the later steps.
 PAUSE_ZWISCHEN_ZEILEN = False
-T0 = time.monotonic()
-fehler = []  # failed checks, in order
-schritt_name = "Vorbereitung"
-
-
-class Abbruch(Exception):
-    """A step that cannot go on: the rest of the scenario depends on it."""
-
-
-def log(msg):
-    jetzt = time.time()
-    uhr = time.strftime("%H:%M:%S", time.localtime(jetzt)) + f".{int(jetzt * 1000) % 1000:03d}"
-    print(f"[{time.monotonic() - T0:6.1f}s {uhr}] {msg}", flush=True)
-
-
-def schritt(name):
-    global schritt_name
-    schritt_name = name
-    log(f"== {name}")
 
 
 # --------------------------------------------------------------------------
-# Accessibility tree
-
-
-def text(a):
-    t = a.queryText()
-    return t.getText(0, -1)
-
-
-def caret(a):
-    return a.queryText().caretOffset
-
-
-def ohne_amp(s):
-    return s.replace("&", "")
-
-
-class Fenster:
-    def __init__(self, pid):
-        self.pid = pid
-
-    def app(self):
-        desk = pyatspi.Registry.getDesktop(0)
-        for a in kinder(desk):
-            try:
-                if a.get_process_id() == self.pid:
-                    return a
-            except Exception:
-                continue
-        return None
-
-    def fenster(self):
-        a = self.app()
-        return kinder(a) if a is not None else []
-
-    def hauptfenster(self):
-        for w in self.fenster():
-            if rolle(w) == "frame" and name(w).endswith(PROGRAMMTITEL):
-                return w
-        return None
-
-    def aktiv(self):
-        """The window that has the keyboard: active, showing."""
-        for w in self.fenster():
-            z = zustaende(w)
-            if pyatspi.STATE_ACTIVE in z and pyatspi.STATE_SHOWING in z:
-                return w
-        return None
-
-    def fokus(self):
-        w = self.aktiv()
-        if w is None:
-            return None
-        for a in alle(w):
-            z = zustaende(a)
-            if pyatspi.STATE_FOCUSED in z and rolle(a) not in ("panel", "filler"):
-                return a
-        return None
-
-    def suche(self, wurzel, rolle_=None, name_=None):
-        if wurzel is None:
-            return None
-        for a in alle(wurzel):
-            if (rolle_ is None or rolle(a) == rolle_) and (name_ is None or name(a) == name_):
-                return a
-        return None
-
-    def pane(self, name_):
-        return self.suche(self.hauptfenster(), "text", name_)
-
-    def status(self):
-        bar = self.suche(self.hauptfenster(), "status bar")
-        return [name(c) for c in kinder(bar)] if bar is not None else []
-
-    def dump(self):
-        zeilen = []
-
-        def rec(a, d):
-            z = zustaende(a)
-            flags = [pyatspi.stateToString(s) for s in sorted(z)
-                     if s in (pyatspi.STATE_FOCUSED, pyatspi.STATE_ACTIVE, pyatspi.STATE_EDITABLE,
-                              pyatspi.STATE_READ_ONLY, pyatspi.STATE_SELECTED, pyatspi.STATE_SHOWING)]
-            r = rolle(a)
-            if r in ("menu item", "popup menu", "separator", "scroll bar"):
-                return
-            extra = ""
-            if r in ("text", "label") or "Text" in (a.get_interfaces() if hasattr(a, "get_interfaces") else []):
-                try:
-                    extra = f" text={text(a)!r} caret={caret(a)}"
-                except Exception:
-                    pass
-            zeilen.append("  " * d + f"{r} {name(a)!r}{extra} {flags}")
-            for c in kinder(a):
-                rec(c, d + 1)
-
-        a = self.app()
-        if a is None:
-            return "(the program has no accessible application)"
-        rec(a, 0)
-        return "\n".join(zeilen)
-
-
-def warte(beschreibung, fn, timeout=STEP_TIMEOUT):
-    """Polls fn until it returns something true; Abbruch after timeout."""
-    if time.monotonic() - T0 > GESAMT_FRIST:
-        raise Abbruch(f"out of time ({GESAMT_FRIST:.0f}s) before {beschreibung}")
-    ende = time.monotonic() + timeout
-    letzter = None
-    while True:
-        if PROZESS is not None and PROZESS.poll() is not None and not PROZESS_ENDE_ERWARTET:
-            raise Abbruch(f"the program ended unexpectedly (exit code {PROZESS.returncode}) "
-                          f"while waiting for {beschreibung}")
-        try:
-            r = fn()
-            if r:
-                return r
-        except Exception as e:  # the program may be busy or a window gone
-            letzter = e
-        if time.monotonic() > ende:
-            raise Abbruch(f"{beschreibung}: not reached within {timeout:.0f}s"
-                          + (f" (last error: {letzter})" if letzter else ""))
-        time.sleep(0.1)
-
-
-# --------------------------------------------------------------------------
-# Keys
-
-
-def xdo(*args):
-    subprocess.run(["xdotool", *args], check=True, timeout=30)
-
-
-def taste(*keys):
-    log(f"   key {' '.join(keys)}")
-    xdo("key", "--delay", "60", *keys)
-
-
-def tippe(s):
-    """Types s in one go; a line break is the Enter key. (xdotool types "\\n"
-    as the Linefeed key, which no program takes for Enter, so it gets "\\r".)"""
-    log(f"   type {s!r}")
-    xdo("type", "--delay", "40", s.replace("\n", "\r"))
-
-
-# --------------------------------------------------------------------------
-# Checks
-
-orca = None
-win = None
-PROZESS = None
-PROZESS_ENDE_ERWARTET = False
-
-
-def pruefe(bedingung, beschreibung, gesehen=None):
-    if bedingung:
-        log(f"   ok    {beschreibung}")
-        return True
-    msg = f"{schritt_name}: {beschreibung}" + (f" -- seen: {gesehen!r}" if gesehen is not None else "")
-    log(f"   FAIL  {beschreibung}" + (f" -- seen: {gesehen!r}" if gesehen is not None else ""))
-    fehler.append(msg)
-    return False
-
-
-def gesprochen_seit(mark):
-    return orca.since(mark)
-
-
-def pruefe_gesagt(mark, pred, beschreibung, timeout=6.0):
-    s = orca.wait_for(mark, pred, timeout)
-    if s is None and not orca.lebt():
-        raise Abbruch("Orca is no longer running, nothing it says can be checked")
-    return pruefe(s is not None, f"Orca says {beschreibung}", None if s else gesprochen_seit(mark)[-8:])
+# Checks of this scenario
 
 
 def pruefe_nicht_nur_lesbar(mark, beschreibung):
-    schlecht = [s for s in gesprochen_seit(mark) if NUR_LESBAR.search(s)]
+    schlecht = [s for s in orca.since(mark) if NUR_LESBAR.search(s)]
     return pruefe(not schlecht, f"Orca does not announce {beschreibung} as read only", schlecht or None)
 
 
@@ -325,15 +129,6 @@ def pruefe_meldung(box, text_):
            "the focus is on 'Ja'", None if f is None else (rolle(f), name(f)))
 
 
-def auswahl(caption):
-    def finde():
-        w = win.aktiv()
-        if w is not None and name(w) == caption:
-            return w
-        return None
-    return warte(f"chooser {caption!r}", finde)
-
-
 def pruefe_auswahl(dlg, caption, eintraege, gewaehlt, mark):
     liste = win.suche(dlg, "list")
     pruefe(liste is not None, f"the chooser {caption!r} holds a list")
@@ -384,54 +179,11 @@ def pruefe_fertig(dlg, mark, titel, zeilen, fehleingaben, ende):
 
 
 # --------------------------------------------------------------------------
-# Set-up
-
-
-def diagnose(proc, stderr_pfad):
-    print("\n---- what Orca said last", flush=True)
-    for s in orca.since(0, zeiten=True)[-25:]:
-        print("   ", s)
-    lebt = orca.lebt()
-    print(f"---- Orca: {'running' if lebt else 'no longer running'}")
-    # an Orca that is gone: what it was busy with last, and what it printed
-    for pfad, titel, immer in ((orca.path, "Orca's debug log", False),
-                               (os.path.join(os.environ["TASTARO_DESKTOP_DIR"], "orca.log"), "Orca's output", True)):
-        if lebt and not immer:
-            continue
-        try:
-            with open(pfad, encoding="utf-8", errors="replace") as f:
-                ende = f.read()[-1500:]
-        except OSError:
-            continue
-        if ende.strip():
-            print(f"---- {titel} (end)\n{ende}")
-    print("---- accessibility tree of the program", flush=True)
-    print(versuche(win.dump, "(could not be read)") if win else "(not started)")
-    if proc is not None:
-        print(f"---- program: {'running' if proc.poll() is None else 'exited with ' + str(proc.returncode)}")
-    try:
-        with open(stderr_pfad, encoding="utf-8", errors="replace") as f:
-            zeilen = f.read().splitlines()
-    except OSError:
-        zeilen = []
-    # Qt reports every key whose round trip through the screen reader took
-    # longer than 100 ms; it then delivers the key itself. Counted, not listed.
-    spi = [z for z in zeilen if "QSpiApplication::keyEventError" in z]
-    rest = [z for z in zeilen if "QSpiApplication::keyEventError" not in z]
-    if spi:
-        print(f"---- program stderr: {len(spi)} x QSpiApplication::keyEventError (keys late from the screen reader)")
-    if rest:
-        print("---- program stderr (end)\n" + "\n".join(rest[-40:]))
-    sys.stdout.flush()
-
-
-# --------------------------------------------------------------------------
 # The scenario
 
 
 def ablauf(proc, m):
     """m: Orca's log position from before the program started."""
-    global PROZESS_ENDE_ERWARTET
     schritt("start: the first question")
     frage = "Willst du jetzt einen Trainingsbereich und eine -datei wählen?"
     box = meldung(frage)
@@ -444,13 +196,13 @@ def ablauf(proc, m):
     schritt("answer 'Ja': the area chooser")
     m = orca.mark()
     taste("Return")
-    dlg = auswahl("Trainingsbereich wählen")
+    dlg = dialog("Trainingsbereich wählen")
     pruefe_auswahl(dlg, "Trainingsbereich wählen", [BEREICH], BEREICH, m)
 
     schritt("Enter picks the area: the file chooser")
     m = orca.mark()
     taste("Return")
-    dlg = auswahl("Trainingsdatei wählen")
+    dlg = dialog("Trainingsdatei wählen")
     pruefe_auswahl(dlg, "Trainingsdatei wählen", [DATEI1, DATEI2], DATEI1, m)
 
     schritt("Enter picks the file: line 1 comes up")
@@ -577,7 +329,7 @@ def ablauf(proc, m):
            "with no line active a typed key changes nothing", (versuche(lambda: text(p)), win.status()[:2]))
 
     schritt("closing while idle asks nothing")
-    PROZESS_ENDE_ERWARTET = True
+    lauf.ende_erwartet = True
     taste("alt+F4")
     try:
         rc = proc.wait(timeout=STEP_TIMEOUT)
@@ -587,7 +339,6 @@ def ablauf(proc, m):
 
 
 def main():
-    global orca, win, PROZESS
     global PAUSE_ZWISCHEN_ZEILEN
     args = sys.argv[1:]
     if args and args[0] == "--pause-between-lines":
@@ -597,69 +348,21 @@ def main():
         print("usage: acceptance.py [--pause-between-lines] PATH/TO/Tastaro", file=sys.stderr)
         return 2
     tastaro = os.path.abspath(args[0])
-    for var in ("DISPLAY", "TASTARO_ORCA_LOG", "TASTARO_ORCA_PID", "TASTARO_DESKTOP_DIR", "PULSE_SERVER"):
-        if not os.environ.get(var):
-            print(f"FAIL: {var} is not set: run me inside tests/desktop/desktop-session --orca", flush=True)
-            return 1
-    if not os.access(tastaro, os.X_OK):
-        print(f"FAIL: {tastaro} is not a built program", flush=True)
+    if not bereit(tastaro, ("DISPLAY", "TASTARO_ORCA_LOG", "TASTARO_ORCA_PID", "TASTARO_DESKTOP_DIR", "PULSE_SERVER")):
         return 1
-    if shutil.which("xdotool") is None:
-        print("FAIL: xdotool is not installed", flush=True)
-        return 1
-
-    orca = OrcaLog(os.environ["TASTARO_ORCA_LOG"], int(os.environ["TASTARO_ORCA_PID"]))
-    basis = tempfile.mkdtemp(prefix="abnahme.", dir=os.environ["TASTARO_DESKTOP_DIR"])
-    programm, ordner = programmordner(tastaro, basis, BEREICH, {
+    lauf.frist = GESAMT_FRIST
+    lauf.schritt_timeout = STEP_TIMEOUT
+    lauf.schritt = "Vorbereitung"
+    orca.binde(os.environ["TASTARO_ORCA_LOG"], int(os.environ["TASTARO_ORCA_PID"]))
+    m = orca.mark()
+    _, stderr_pfad = starte(tastaro, "abnahme.", BEREICH, {
         datei: titel + "\n" + "".join(f"{a}\n{b}\n" for a, b in zeilen)
         for datei, titel, zeilen in (("Eins.txt", DATEI1, ZEILEN1), ("Zwei.txt", DATEI2, ZEILEN2))})
-    home = os.path.join(basis, "home")
-    env = dict(os.environ)
-    env.update({
-        "HOME": home,
-        "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-        "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-        "XDG_DOCUMENTS_DIR": os.path.join(home, "Documents"),
-        "XDG_DESKTOP_DIR": os.path.join(home, "Desktop"),
-        "TASTARO_DATA_DIR": ordner,  # the same folder, for a program that asks for it
-        "LANG": "de_AT.UTF-8",
-        "QT_QPA_PLATFORM": "xcb",
-    })
-    for d in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_DESKTOP_DIR"):
-        os.makedirs(env[d], exist_ok=True)
-
-    stderr_pfad = os.path.join(basis, "tastaro.stderr")
-    log(f"starting {programm} (a copy of {tastaro})")
-    m = orca.mark()
-    proc = subprocess.Popen([programm], env=env, cwd=home, stdout=subprocess.DEVNULL,
-                            stderr=open(stderr_pfad, "wb"))
-    PROZESS = proc
-    win = Fenster(proc.pid)
-    ok = False
-    try:
-        warte("the program on the accessibility bus", lambda: win.hauptfenster() is not None, 30)
-        ablauf(proc, m)
-        ok = True
-    except Abbruch as e:
-        fehler.append(f"{schritt_name}: {e}")
-        log(f"   ABORT {e}")
-    except Exception:
-        fehler.append(f"{schritt_name}: unexpected error\n{traceback.format_exc()}")
-        log("   ABORT unexpected error")
-        traceback.print_exc()
+    durchlaufen(ablauf, lauf.prozess, m)
     # Qt warns on stderr when its objects are used from the wrong thread
-    fremd = [z for z in versuche(lambda: open(stderr_pfad, errors="replace").read().splitlines(), [])
-             if "thread" in z.lower()]
+    fremd = [z for z in stderr_zeilen(stderr_pfad) if "thread" in z.lower()]
     pruefe(not fremd, "the program reports no thread misuse", fremd)
-    if fehler:
-        diagnose(proc, stderr_pfad)
-    if proc.poll() is None:
-        proc.kill()
-        proc.wait()
-    print(f"\n{'PASSED' if not fehler and ok else 'FAILED'} after {time.monotonic() - T0:.1f}s", flush=True)
-    for f in fehler:
-        print(f"  - {f}")
-    return 0 if (ok and not fehler) else 1
+    return schluss(stderr_pfad)
 
 
 if __name__ == "__main__":

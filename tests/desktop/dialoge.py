@@ -16,139 +16,32 @@ small training area; HOME is fresh. A failed check exits 1 with a diagnosis.
 """
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
-import time
-import traceback
 
-try:
-    import pyatspi
-except ImportError as e:  # a missing package fails the test, never skips it
-    print(f"FAIL: pyatspi cannot be imported ({e}); install python3-pyatspi", flush=True)
-    sys.exit(1)
+# harness fails the test if pyatspi is missing
+from harness import (aktiver_dialog, alle, bereit, dialog, durchlaufen, gleich, kinder, lauf, log, name, orca,
+                     pruefe, pruefe_gesagt, pyatspi, rolle, schluss, schritt, starte, taste, taste_bis, versuche,
+                     warte, win, zustaende)
 
-from atspi_hilfen import OrcaLog, alle, gleich, kinder, name, programmordner, rolle, versuche, zustaende
-
-PROGRAMMTITEL = "Tastaro V1.31"
 BEREICH = "Dialogprobe"
 DATEI = "Kurze Übung"
 ZEILE = ("Tippe: ja", "ja")
-FRIST = 80.0  # ctest allows 90 s
-T0 = time.monotonic()
-fehler = []
-orca = None
-win = None
-PROZESS = None
+FRIST = 80.0  # the whole run; ctest allows 120 s
+SCHRITT_TIMEOUT = 10.0
 
 # Roles that take the keyboard and must therefore carry a name.
 BEDIENROLLEN = {"push button", "check box", "radio button", "list", "list item", "spin button", "text",
                 "combo box", "toggle button", "slider", "table", "tree", "tree item", "page tab"}
 
 
-class Abbruch(Exception):
-    pass
-
-
-def log(msg):
-    print(f"[{time.monotonic() - T0:5.1f}s] {msg}", flush=True)
-
-
-class Fenster:
-    def __init__(self, pid):
-        self.pid = pid
-
-    def fenster(self):
-        for a in kinder(pyatspi.Registry.getDesktop(0)):
-            if versuche(a.get_process_id) == self.pid:
-                return kinder(a)
-        return []
-
-    def haupt(self):
-        return next((w for w in self.fenster() if rolle(w) == "frame" and name(w).endswith(PROGRAMMTITEL)), None)
-
-    def aktiv(self):
-        return next((w for w in self.fenster()
-                     if {pyatspi.STATE_ACTIVE, pyatspi.STATE_SHOWING} <= zustaende(w)), None)
-
-    def fokus(self):
-        w = self.aktiv()
-        return next((a for a in alle(w, False) if pyatspi.STATE_FOCUSED in zustaende(a)
-                     and rolle(a) not in ("panel", "filler", "dialog", "frame")), None) if w else None
-
-    def suche(self, wurzel, rolle_=None, name_=None):
-        return next((a for a in alle(wurzel, False) if (rolle_ is None or rolle(a) == rolle_)
-                     and (name_ is None or name(a) == name_)), None) if wurzel else None
-
-    def status(self):
-        bar = self.suche(self.haupt(), "status bar")
-        return [name(c) for c in kinder(bar)] if bar else []
-
-
-def warte(beschreibung, fn, timeout=10.0):
-    if time.monotonic() - T0 > FRIST:
-        raise Abbruch(f"out of time ({FRIST:.0f}s) before {beschreibung}")
-    ende = time.monotonic() + timeout
-    while True:
-        if PROZESS.poll() is not None:
-            raise Abbruch(f"the program ended (exit code {PROZESS.returncode}) while waiting for {beschreibung}")
-        r = versuche(fn)
-        if r:
-            return r
-        if time.monotonic() > ende:
-            raise Abbruch(f"{beschreibung}: not reached within {timeout:.0f}s")
-        time.sleep(0.1)
-
-
-def taste(*keys):
-    log(f"   key {' '.join(keys)}")
-    subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True, timeout=30)
-
-
-def taste_bis(beschreibung, pruef, *keys):
-    """Sends keys until pruef holds. Right after a dialog closes the window
-    manager hands the X focus back a moment later than the accessibility tree
-    shows the main window active, and a key sent in between is lost."""
-    for _ in range(3):
-        taste(*keys)
-        try:
-            return warte(beschreibung, pruef, 2.5)
-        except Abbruch:
-            log(f"   ({beschreibung}: not yet, the keys again)")
-    return warte(beschreibung, pruef, 1)
-
-
-def pruefe(bedingung, beschreibung, gesehen=None):
-    if bedingung:
-        log(f"   ok    {beschreibung}")
-    else:
-        log(f"   FAIL  {beschreibung} -- seen: {gesehen!r}")
-        fehler.append(f"{beschreibung} -- seen: {gesehen!r}")
-    return bool(bedingung)
-
-
-def pruefe_gesagt(mark, teil, beschreibung, timeout=6.0):
-    ende = time.monotonic() + timeout
-    while not any(teil in s for s in orca.since(mark)) and time.monotonic() < ende:
-        time.sleep(0.1)
-    gesagt = any(teil in s for s in orca.since(mark))
-    return pruefe(gesagt, f"Orca says {beschreibung}", None if gesagt else orca.since(mark)[-8:])
-
-
-def aktiver_dialog(titel):
-    w = win.aktiv()
-    return w if w is not None and name(w) == titel and not gleich(w, win.haupt()) else None
-
-
-def dialog(titel):
-    return warte(f"the dialog {titel!r}", lambda: aktiver_dialog(titel))
+# --------------------------------------------------------------------------
+# Checks of this scenario
 
 
 def haupt_aktiv():
     """The main window is active and its typing pane has the keyboard again:
     a key sent earlier may go nowhere."""
-    warte("the main window active with the focus in a pane", lambda: gleich(win.aktiv(), win.haupt())
+    warte("the main window active with the focus in a pane", lambda: gleich(win.aktiv(), win.hauptfenster())
           and rolle(win.fokus()) == "text")
 
 
@@ -197,13 +90,17 @@ def conf_wert(home, schluessel):
     return None
 
 
+# --------------------------------------------------------------------------
+# The scenario
+
+
 def ablauf(home):
-    log("== start: 'Ja' opens the area chooser")
+    schritt("start: 'Ja' opens the area chooser")
     warte("the start question", lambda: rolle(win.aktiv()) in ("alert", "dialog"))
     m = orca.mark()
     taste("Return")
     pruefe_auswahl("Trainingsbereich wählen", BEREICH, m)
-    log("== Enter: the file chooser")
+    schritt("Enter: the file chooser")
     m = orca.mark()
     taste("Return")
     pruefe_auswahl("Trainingsdatei wählen", DATEI, m)
@@ -211,8 +108,8 @@ def ablauf(home):
     haupt_aktiv()
     warte("line 1 in the status bar", lambda: win.status()[:1] == ["Zeile: 1/1"])
 
-    log("== Strg+O: the options dialog")
-    vorlage = win.suche(win.haupt(), "text", "Vorlage")
+    schritt("Strg+O: the options dialog")
+    vorlage = win.suche(win.hauptfenster(), "text", "Vorlage")
     pruefe("Modus: Überschreiben" in win.status() and pyatspi.STATE_SHOWING not in zustaende(vorlage),
            "the main window starts in the overwrite mode, no template pane", win.status())
     dlg = taste_bis("the options dialog", lambda: aktiver_dialog("Optionen einstellen"), "ctrl+o")
@@ -244,10 +141,10 @@ def ablauf(home):
     log("   ok    the settings file holds Modus=0 (follow-typing)")
     warte("the status bar to show 'Modus: Nachtippen' and the template pane 'Vorlage' to show",
           lambda: "Modus: Nachtippen" in win.status()
-          and pyatspi.STATE_SHOWING in zustaende(win.suche(win.haupt(), "text", "Vorlage")), 5)
+          and pyatspi.STATE_SHOWING in zustaende(win.suche(win.hauptfenster(), "text", "Vorlage")), 5)
     log("   ok    the status bar shows 'Modus: Nachtippen', the template pane 'Vorlage' shows")
 
-    log("== Alt+A, S: the font dialog")
+    schritt("Alt+A, S: the font dialog")
     taste_bis("the menu 'Ansicht' open", lambda: any(rolle(a) == "menu item" and name(a).startswith("Schrift")
                                                      and pyatspi.STATE_SHOWING in zustaende(a)
                                                      for w in win.fenster() for a in alle(w, True)), "alt+a")
@@ -263,7 +160,7 @@ def ablauf(home):
     taste("Escape")
     haupt_aktiv()
 
-    log("== Strg+Rechts skips the only line: the finish dialog")
+    schritt("Strg+Rechts skips the only line: the finish dialog")
     dlg = taste_bis("the finish dialog", lambda: aktiver_dialog("Das Training ist abgeschlossen"), "ctrl+Right")
     pruefe_bedienelemente(dlg, "Das Training ist abgeschlossen", {"text": 1, "push button": 2})
     taste("alt+c")
@@ -271,48 +168,22 @@ def ablauf(home):
 
 
 def main():
-    global orca, win, PROZESS
-    tastaro = os.path.abspath(sys.argv[1]) if len(sys.argv) == 2 else ""
-    fehlt = [v for v in ("DISPLAY", "TASTARO_ORCA_LOG", "TASTARO_DESKTOP_DIR") if not os.environ.get(v)]
-    if fehlt or not os.access(tastaro, os.X_OK) or shutil.which("xdotool") is None:
-        print(f"FAIL: usage: desktop-session --orca -- dialoge.py PATH/TO/Tastaro (unset: {fehlt}, "
-              f"program {tastaro!r}, xdotool {shutil.which('xdotool')!r})", flush=True)
+    if len(sys.argv) != 2:
+        print("FAIL: usage: desktop-session --orca -- dialoge.py PATH/TO/Tastaro", flush=True)
         return 1
-    orca = OrcaLog(os.environ["TASTARO_ORCA_LOG"])
-    basis = tempfile.mkdtemp(prefix="dialoge.", dir=os.environ["TASTARO_DESKTOP_DIR"])
-    programm, ordner = programmordner(tastaro, basis, BEREICH, {"Kurz.txt": f"{DATEI}\n{ZEILE[0]}\n{ZEILE[1]}\n"})
-    home = os.path.join(basis, "home")
-    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-               XDG_DATA_HOME=os.path.join(home, ".local", "share"), XDG_DOCUMENTS_DIR=os.path.join(home, "Documents"),
-               XDG_DESKTOP_DIR=os.path.join(home, "Desktop"), TASTARO_DATA_DIR=ordner, LANG="de_AT.UTF-8",
-               LC_ALL="de_AT.UTF-8", QT_QPA_PLATFORM="xcb")
-    for d in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_DESKTOP_DIR"):
-        os.makedirs(env[d], exist_ok=True)
-    stderr_pfad = os.path.join(basis, "tastaro.stderr")
-    PROZESS = subprocess.Popen([programm], env=env, cwd=home, stdout=subprocess.DEVNULL,
-                               stderr=open(stderr_pfad, "wb"))
-    win = Fenster(PROZESS.pid)
-    try:
-        warte("the program on the accessibility bus", lambda: win.haupt() is not None, 30)
-        ablauf(home)
-    except Abbruch as e:
-        fehler.append(f"ABORT: {e}")
-        log(f"   ABORT {e}")
-    except Exception as e:
-        fehler.append(f"unexpected error: {e!r}")
-        traceback.print_exc()
-    if fehler:
-        print("---- what Orca said last\n   " + "\n   ".join(orca.since(0)[-20:]))
-        print("---- active window\n" + (versuche(lambda: "\n".join(f"   {rolle(a)} {name(a)!r}" for a in alle(win.aktiv(), False)), "(none)") or "(none)"))
-        zeilen = versuche(lambda: open(stderr_pfad, errors="replace").read().splitlines(), [])
-        print("---- program stderr (end)\n" + "\n".join([z for z in zeilen if "keyEventError" not in z][-30:]))
-    if PROZESS.poll() is None:
-        PROZESS.kill()
-        PROZESS.wait()
-    print(f"\n{'FAILED' if fehler else 'PASSED'} after {time.monotonic() - T0:.1f}s", flush=True)
-    for f in fehler:
-        print(f"  - {f}")
-    return 1 if fehler else 0
+    tastaro = os.path.abspath(sys.argv[1])
+    if not bereit(tastaro, ("DISPLAY", "TASTARO_ORCA_LOG", "TASTARO_DESKTOP_DIR")):
+        return 1
+    lauf.frist = FRIST
+    lauf.schritt_timeout = SCHRITT_TIMEOUT
+    # this scenario's searches leave the menus out, and a window itself is
+    # never taken for the control with the focus
+    win.menues = False
+    win.ohne_fokus = ("panel", "filler", "dialog", "frame")
+    orca.binde(os.environ["TASTARO_ORCA_LOG"])
+    home, stderr_pfad = starte(tastaro, "dialoge.", BEREICH, {"Kurz.txt": f"{DATEI}\n{ZEILE[0]}\n{ZEILE[1]}\n"})
+    durchlaufen(ablauf, home)
+    return schluss(stderr_pfad)
 
 
 if __name__ == "__main__":

@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // Event sounds on a real sound server (the null sink of the test desktop):
 // a waiting sound takes as long as it sounds, is really heard, and keys typed
 // meanwhile reach the program afterwards and in order.

@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // The speech-dispatcher voice and the Orca driver against the real speech
 // server and a running Orca on the test desktop: what they say is heard on
 // the null sink, a purge or a silence stops it, the notifications reach the

@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 #include "EspeakVoice.h"
 #include "SapiBasics.h"
 

@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // The in-process engine over a scripted voice: only the newest utterance
 // reports its end, a stop reports at once, and shutting down never waits for
 // speech or calls a handler.

@@ -1,3 +1,5 @@
+// ctest-labels: threads
+
 // The hand-off store between a second start and the running instance.
 
 #include "RegistrySettings.h"

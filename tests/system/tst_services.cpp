@@ -1,3 +1,5 @@
+// ctest-libs: Qt6::Multimedia
+
 #include "ResConst.h"
 #include "Services.h"
 #include "WavData.h"

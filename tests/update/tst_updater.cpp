@@ -1,3 +1,6 @@
+// ctest-labels: threads
+// ctest-libs: Qt6::Network
+
 // The update check against a server on 127.0.0.1 inside the test: the result
 // of each kind of answer, the stored date of the last successful check, and
 // that neither a server nor the fetch helper can hold the check beyond its
