@@ -162,7 +162,7 @@ void TForm1::FormCreate() {
 
     Daten = std::make_unique<TDaten>(Mp3TexteOrdner);
     Vorlage = std::make_unique<TVorlage>();
-    ProtokollSl.clear();
+    Protokoll.Clear();
     Einstellungen = std::make_unique<TEinstellungen>();
     StandardEinstellungen(*Einstellungen);
 
@@ -473,7 +473,7 @@ void TForm1::FormDestroy() {
     if (FLoadKatThread.joinable()) FLoadKatThread.join();
     PlayerStop();
     RememberFiles.reset();
-    ProtokollSl.clear();
+    Protokoll.Clear();
     Vorlage.reset();
     Daten.reset();
     Kategorie.reset();

@@ -3,6 +3,7 @@
 // typing check, the commands and the status line.
 
 #include "DatenC.h"
+#include "ProtokollC.h"
 #include "ResConst.h"
 #include "Services.h"
 #include "Speech.h"
@@ -193,13 +194,11 @@ public:
     std::unique_ptr<TEinstellungen> Einstellungen;
     std::unique_ptr<TUpdater> Updater;
     std::unique_ptr<TSpeech> Speech;
-    QStringList ProtokollSl;
+    TProtokoll Protokoll;
     QString SprechenText;
     QString GeschriebenText;
     bool CloseS = false;
     bool BeendenS = false;
-    QDateTime Startzeit;
-    QDateTime Endzeit;
     QPointer<QWidget> MerkActiveControl;
 
     // The command table and the menus it fills.

@@ -144,7 +144,7 @@ const std::span<const TBefehl> TForm1::Befehle() {
          [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }},
         {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
          [](F& f) { f.MenuAktProtokollLesenClick(); },
-         [](const F& f) { return !f.ProtokollSl.join(QString()).isEmpty(); }, B::Normal, nullptr, true},
+         [](const F& f) { return !f.Protokoll.Leer(); }, B::Normal, nullptr, true},
 
         {"MenuSprache", "MenuSpracheStoppen", "Wiedergabe sto&ppen", K(QKeyCombination(Qt::Key_Escape)),
          [](F& f) { f.MenuSpracheFunktionen(1); },
@@ -428,7 +428,7 @@ void TForm1::MenuDateiCloseClick() {
     QWidget* fokus = QApplication::focusWidget();
     CloseS = true;
     PlayerStop();
-    ProtokollSl.clear();
+    Protokoll.Clear();
     Kategorie->SetAktivNr(-1);
     Daten->Clear();
     SetAktivNr(-1);

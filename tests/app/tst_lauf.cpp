@@ -120,13 +120,13 @@ private Q_SLOTS:
             QCOMPARE(toene.mid(getippt.size(), 2), QStringList({"Richtig!", "Click!"}));
             QCOMPARE(Form->AktivNr(), 1);
             QCOMPARE(Form->Fehler(), 0);
-            QVERIFY(Form->ProtokollSl.last().contains(QStringLiteral("Zeile: 1/3 (Richtig)")));
+            QVERIFY(Form->Protokoll.Zeilen().last().contains(QStringLiteral("Zeile: 1/3 (Richtig)")));
         } else {
             QCOMPARE(toene.mid(getippt.size()), QStringList({"Falsch!"}));
             QCOMPARE(Form->AktivNr(), 0);
             QCOMPARE(Form->Fehler(), 1);
             QCOMPARE(Form->StatusPanel[1]->text(), QStringLiteral("Fehler: 1"));
-            QCOMPARE(Form->ProtokollSl.last(), QStringLiteral("Getippt: ") + getippt);
+            QCOMPARE(Form->Protokoll.Zeilen().last(), QStringLiteral("Getippt: ") + getippt);
             QVERIFY(Form->Timer1SprechenText->isActive());
             QCOMPARE(Form->GeschriebenText, pane.left(caret));
         }
@@ -397,8 +397,8 @@ private Q_SLOTS:
         QTest::keyClick(Form->Memo2, Qt::Key_Left, Qt::ControlModifier);
         QCOMPARE(Form->AktivNr(), 0);
         QCOMPARE(Form->Fehler(), 1);
-        QVERIFY(Form->ProtokollSl.at(Form->ProtokollSl.size() - 2).contains("(Übersprungen)"));
-        QVERIFY(Form->ProtokollSl.last().contains("Zeile: 2/3 (Zurückgesprungen)"));
+        QVERIFY(Form->Protokoll.Zeilen().at(Form->Protokoll.Zeilen().size() - 2).contains("(Übersprungen)"));
+        QVERIFY(Form->Protokoll.Zeilen().last().contains("Zeile: 2/3 (Zurückgesprungen)"));
         // skipping the last line finishes the file
         Form->SetAktivNr(2);
         QTest::keyClick(Form->Memo2, Qt::Key_Right, Qt::ControlModifier);
@@ -409,7 +409,7 @@ private Q_SLOTS:
                               "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."}));
         QVERIFY(!d.EndeS);
         QCOMPARE(Form->AktivNr(), -1);
-        QVERIFY(Form->ProtokollSl.join('\n').contains("Das Training ist abgeschlossen."));
+        QVERIFY(Form->Protokoll.Zeilen().join('\n').contains("Das Training ist abgeschlossen."));
     }
 
     void fertigWeiterStartetNaechsteDatei() {
