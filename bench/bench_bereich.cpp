@@ -11,8 +11,8 @@
 // keeps the program folder in DIR, made on the first run and reused after, so
 // that a profile of the load is not drowned in the writing of the files.
 
-#include "AppFakes.h"
 #include "DatenC.h"
+#include "HauptFixture.h"
 #include "TextPane.h"
 
 #include <QApplication>
@@ -127,8 +127,8 @@ int main(int argc, char** argv) {
     takt.setInterval(10);
     QString fortschritt;
     QObject::connect(&takt, &QTimer::timeout, [&] {
-        if (form.StatusPanel[3]->text().startsWith(QLatin1String("Lade")))
-            fortschritt = form.StatusPanel[3]->text();
+        if (Innen(&form).StatusPanel[3]->text().startsWith(QLatin1String("Lade")))
+            fortschritt = Innen(&form).StatusPanel[3]->text();
         const qint64 jetzt = uhr.elapsed();
         const qint64 luecke = jetzt - letzter;
         groessteLuecke = std::max(groessteLuecke, luecke);

@@ -3,8 +3,8 @@
 // and not running. Needs a desktop with a sound server and Orca:
 //   tests/desktop/desktop-session --orca -- build/bench/bench_sprachstau [runs]
 
-#include "AppFakes.h"
 #include "EinstellungenSpeicher.h"
+#include "HauptFixture.h"
 #include "Pegel.h"
 
 #include <QApplication>
@@ -50,7 +50,7 @@ std::pair<qint64, qint64> Lauf(const QString& AStimme, bool AServerLaeuftS) {
     const bool gehoertS = pegel.Warte(true, 10000) >= 0;
     const qint64 bis = uhr.elapsed();
     const qint64 laengste = stau.Laengste();
-    form->Speech->Stop();
+    Innen(form).Speech->Stop();
     pegel.Warte(false, 2000);
     return {laengste, gehoertS ? bis : -1};
 }

@@ -4,8 +4,9 @@
 // configured (neither may delay the first window), and how long selecting the
 // voice takes afterwards, when the start timer applies it.
 
-#include "Haupt.h"
 #include "EinstellungenSpeicher.h"
+#include "Haupt.h"
+#include "HauptFixture.h"
 #include "Pfade.h"
 
 #include <QApplication>
@@ -36,7 +37,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     PfadeBerechnen(home.path() + QStringLiteral("/Tastaro"), QStringLiteral(TASTARO_SOURCE_DATA_DIR));
     TStilleFragen fragen;
-    const QStringList stimmen{QString(), QStringLiteral("espeak-ng: German"), QStringLiteral("German (eSpeak NG)")};
+    const QStringList stimmen{QString(), QStringLiteral("espeak-ng: German"),
+                              QStringLiteral("German (eSpeak NG)")};
     std::vector<std::vector<double>> ms(stimmen.size()), waehlen(stimmen.size());
     for (int i = 0; i < 15; ++i) {
         for (int s = 0; s < stimmen.size(); ++s) {
@@ -57,9 +59,9 @@ int main(int argc, char** argv) {
             w.start();
             form->SetStimme();
             waehlen[s].push_back(w.nsecsElapsed() / 1e6);
-            if (i == 0 && s > 0 && form->Speech->TokenNrIndex().Nr != s)
+            if (i == 0 && s > 0 && Innen(form).Speech->TokenNrIndex().Nr != s)
                 std::printf("  (voice \"%s\" not found here: Nr %d)\n", qPrintable(stimmen.at(s)),
-                            form->Speech->TokenNrIndex().Nr);
+                            Innen(form).Speech->TokenNrIndex().Nr);
         }
     }
     auto median = [](std::vector<double> v) {

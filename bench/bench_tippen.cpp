@@ -2,10 +2,10 @@
 // including the repaint) and bringing a line up: medians of many runs on a
 // real main window with doubled services.
 
-#include "AppFakes.h"
 #include "DatenC.h"
 #include "FertigDialog.h"
 #include "Haupt.h"
+#include "HauptFixture.h"
 #include "Pfade.h"
 #include "TextPane.h"
 
@@ -99,16 +99,16 @@ int main(int argc, char** argv) {
     form.show();
     Warten(200); // the start questions pass (answered "Nein")
 
-    form.Kategorie->SetAktivNr(0);
-    form.Daten->Load(form.Kategorie->Get(0).Path, QStringLiteral("*.txt *.rtf"));
-    form.Daten->SetAktivNr(0);
+    Innen(&form).Kategorie->SetAktivNr(0);
+    Innen(&form).Daten->Load(Innen(&form).Kategorie->Get(0).Path, QStringLiteral("*.txt *.rtf"));
+    Innen(&form).Daten->SetAktivNr(0);
     form.Timer1LosTimer();
-    if (form.AktivNr() != 0 || form.Memo2->TextLength() != 200) {
-        out << "Die Messzeile kam nicht: AktivNr " << form.AktivNr() << ", Länge " << form.Memo2->TextLength()
-            << "\n";
+    if (form.AktivNr() != 0 || Innen(&form).Memo2->TextLength() != 200) {
+        out << "Die Messzeile kam nicht: AktivNr " << form.AktivNr() << ", Länge "
+            << Innen(&form).Memo2->TextLength() << "\n";
         return 1;
     }
-    form.Memo2->setFocus();
+    Innen(&form).Memo2->setFocus();
     Warten(50);
 
     // (a) one typed character, right, over the line, with the repaint it causes
@@ -117,17 +117,17 @@ int main(int argc, char** argv) {
     tasten.reserve(Tasten);
     QElapsedTimer uhr;
     while (static_cast<int>(tasten.size()) < Tasten) {
-        if (form.GeschriebenText.size() >= zeile.size()) {
+        if (Innen(&form).GeschriebenText.size() >= zeile.size()) {
             form.SetAktivNr(form.AktivNr());
             QApplication::processEvents();
         }
-        const QChar c = zeile.at(form.GeschriebenText.size());
-        const qsizetype vorher = form.GeschriebenText.size();
+        const QChar c = zeile.at(Innen(&form).GeschriebenText.size());
+        const qsizetype vorher = Innen(&form).GeschriebenText.size();
         uhr.start();
-        Taste(form.Memo2, c);
+        Taste(Innen(&form).Memo2, c);
         QApplication::processEvents();
         tasten.push_back(uhr.nsecsElapsed());
-        if (form.GeschriebenText.size() != vorher + 1) {
+        if (Innen(&form).GeschriebenText.size() != vorher + 1) {
             out << "Der Tastendruck kam nicht an.\n";
             return 1;
         }

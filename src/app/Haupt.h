@@ -173,7 +173,25 @@ public:
     void PlayMp3(const QString& AFilename, bool WartenS);
     void PlayerStop();
 
-    // --- access for the tests and the shut-down sequence
+    // The command table and the menus it fills.
+    static const std::span<const TBefehl> Befehle();
+    static const std::span<const TMenueZeile> Menues();
+    static const TBefehl* Befehl(const QString& AName);
+    // The menu actions by name ("MenuAktBereich", ...), for key hints and tests.
+    QAction* Aktion(const QString& AName) const;
+    // Whether the command's rule allows it now.
+    bool Erlaubt(const QString& AName) const;
+
+protected:
+    void showEvent(QShowEvent* AEvent) override;
+    void closeEvent(QCloseEvent* AEvent) override;
+    void resizeEvent(QResizeEvent* AEvent) override;
+    bool eventFilter(QObject* AObject, QEvent* AEvent) override;
+
+private:
+    // The tests look at this state through THauptInnen.
+    friend struct THauptInnen;
+
     TTextPane* Memo1 = nullptr;
     TTextPane* Memo2 = nullptr;
     QLabel* Lbl1Datentitel = nullptr;
@@ -201,22 +219,6 @@ public:
     bool BeendenS = false;
     QPointer<QWidget> MerkActiveControl;
 
-    // The command table and the menus it fills.
-    static const std::span<const TBefehl> Befehle();
-    static const std::span<const TMenueZeile> Menues();
-    static const TBefehl* Befehl(const QString& AName);
-    // The menu actions by name ("MenuAktBereich", ...), for key hints and tests.
-    QAction* Aktion(const QString& AName) const;
-    // Whether the command's rule allows it now.
-    bool Erlaubt(const QString& AName) const;
-
-protected:
-    void showEvent(QShowEvent* AEvent) override;
-    void closeEvent(QCloseEvent* AEvent) override;
-    void resizeEvent(QResizeEvent* AEvent) override;
-    bool eventFilter(QObject* AObject, QEvent* AEvent) override;
-
-private:
     void FormCreate();
     void FormShowPhase1();
     void Timer0StartTimer();

@@ -1,8 +1,8 @@
 // Commands, their keys, the menus' enabling rules and the key hints.
 
-#include "AppFakes.h"
 #include "DatenC.h"
 #include "EinstellungenC.h"
+#include "HauptFixture.h"
 #include "TextPane.h"
 
 #include <QLabel>
@@ -23,21 +23,19 @@ class TstBefehle : public QObject {
     }
     QString Hinweis() {
         Form->Timer1StatusTimer();
-        return Form->StatusPanel[3]->text();
+        return Innen(Form).StatusPanel[3]->text();
     }
 
 private Q_SLOTS:
-    void init() {
-        BenutzerOrdnerLeeren();
-    }
+    void init() { BenutzerOrdnerLeeren(); }
     void cleanup() { F.reset(); }
 
     void dateiOhneBereichTutNichts() {
         Neu();
-        QTest::keyClick(Form->Memo2, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_D, Qt::ControlModifier);
         QVERIFY(F->Auswahl.Gezeigt.isEmpty());
         QVERIFY(F->Fakes.MessageBoxes.Gefragt.isEmpty());
-        QTest::keyClick(Form->Memo2, Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(F->Auswahl.Gezeigt.size(), 1);
         QCOMPARE(F->Auswahl.Gezeigt.first().Caption, QStringLiteral("Trainingsbereich wählen"));
         QCOMPARE(F->Auswahl.Gezeigt.first().Liste, QStringList{"Probebereich"});
@@ -58,20 +56,20 @@ private Q_SLOTS:
         QFETCH(int, umschalt);
         Neu();
         F->Starten(mNachtippen);
-        Form->Memo2->setFocus();
-        QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::KeyboardModifiers(umschalt));
+        Innen(Form).Memo2->setFocus();
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key(taste), Qt::KeyboardModifiers(umschalt));
         QCOMPARE(F->Fakes.Shell.Beeps, 1);
-        QCOMPARE(Form->Memo2->Text(), QString());
-        QCOMPARE(Form->Memo2->SelLength(), 0);
+        QCOMPARE(Innen(Form).Memo2->Text(), QString());
+        QCOMPARE(Innen(Form).Memo2->SelLength(), 0);
     }
 
     void popupNurZeilenbefehle() {
         Neu();
         F->Starten(mUeberschreiben);
         Form->SetAktivNr(1);
-        QMetaObject::invokeMethod(Form->PopupMenu1, "aboutToShow");
+        QMetaObject::invokeMethod(Innen(Form).PopupMenu1, "aboutToShow");
         QStringList sichtbar;
-        for (QAction* a : Form->PopupMenu1->actions())
+        for (QAction* a : Innen(Form).PopupMenu1->actions())
             if (a->isVisible()) sichtbar << a->text().section('\t', 0, 0);
         QCOMPARE(sichtbar, QStringList({"Zeile &überspringen", "&Vorhergehende Zeile"}));
         QVERIFY(Form->Aktion("PuWeiter")->isEnabled());
@@ -83,17 +81,17 @@ private Q_SLOTS:
         F->Starten(mUeberschreiben);
         Form->SetAktivNr(1);
         F->Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein, TMsgAntwort::Ja};
-        QTest::keyClick(Form->Memo2, Qt::Key_F4, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_F4, Qt::ControlModifier);
         QCOMPARE(F->Fakes.MessageBoxes.Texte().last(),
                  QStringLiteral("Soll das Training abgebrochen und der Bereich geschlossen werden?"));
         QCOMPARE(Form->AktivNr(), 1);
-        QTest::keyClick(Form->Memo2, Qt::Key_F4, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_F4, Qt::ControlModifier);
         QCOMPARE(Form->AktivNr(), -1);
-        QCOMPARE(Form->Memo1->Text(), QString());
-        QCOMPARE(Form->Memo2->Text(), QString());
-        QCOMPARE(Form->Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
+        QCOMPARE(Innen(Form).Memo1->Text(), QString());
+        QCOMPARE(Innen(Form).Memo2->Text(), QString());
+        QCOMPARE(Innen(Form).Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
         QVERIFY(Form->windowTitle().startsWith(QStringLiteral("(KeinBereich)")));
-        QCOMPARE(Form->StatusPanel[0]->text(), QStringLiteral("Zeile: 0/0"));
+        QCOMPARE(Innen(Form).StatusPanel[0]->text(), QStringLiteral("Zeile: 0/0"));
         QCOMPARE(F->Toene().last(), QStringLiteral("Click"));
         QCOMPARE(Hinweis(), QStringLiteral("Strg+B=Bereich wählen"));
     }
@@ -103,14 +101,14 @@ private Q_SLOTS:
         F->Starten(mNachtippen);
         Form->SetAktivNr(1);
         F->Optionen.Aendern = [](TEinstellungen& AE) { AE.Modus = mUeberschreiben; };
-        QTest::keyClick(Form->Memo2, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(F->Optionen.Gezeigt, 1);
         QCOMPARE(Form->AktivNr(), 1);
-        QCOMPARE(Form->Memo2->Text(), QStringLiteral("ab cd"));
-        QVERIFY(Form->Memo2->IsUnderlined(0));
-        QVERIFY(!Form->Memo1->isVisible());
-        QCOMPARE(Form->StatusPanel[2]->text(), QStringLiteral("Modus: Überschreiben"));
-        QVERIFY(Form->Timer1SprechenText->isActive());
+        QCOMPARE(Innen(Form).Memo2->Text(), QStringLiteral("ab cd"));
+        QVERIFY(Innen(Form).Memo2->IsUnderlined(0));
+        QVERIFY(!Innen(Form).Memo1->isVisible());
+        QCOMPARE(Innen(Form).StatusPanel[2]->text(), QStringLiteral("Modus: Überschreiben"));
+        QVERIFY(Innen(Form).Timer1SprechenText->isActive());
     }
 
     void hinweise() {
@@ -151,14 +149,14 @@ private Q_SLOTS:
         F->Starten(mUeberschreiben);
         Form->SetAktivNr(1);
         F->Auswahl.Antworten = {0, -1};
-        QTest::keyClick(Form->Memo2, Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(F->Auswahl.Gezeigt.size(), 2);
         // the chooser's list is written in the training font's colour
-        QCOMPARE(F->Auswahl.Gezeigt.last().SchriftFarbe, Form->Memo2->palette().color(QPalette::Text));
+        QCOMPARE(F->Auswahl.Gezeigt.last().SchriftFarbe, Innen(Form).Memo2->palette().color(QPalette::Text));
         QCOMPARE(Form->AktivNr(), -1);
-        QVERIFY(Form->Memo2->ReadOnly());
-        QCOMPARE(Form->Memo2->Text(), QString());
-        QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        QVERIFY(Innen(Form).Memo2->ReadOnly());
+        QCOMPARE(Innen(Form).Memo2->Text(), QString());
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
         QCOMPARE(F->Fakes.Shell.Beeps, 1);
         QCOMPARE(Form->Fehler(), 0);
     }
@@ -178,23 +176,24 @@ private Q_SLOTS:
     void sprachbefehle() {
         Neu();
         F->Starten(mUeberschreiben);
-        Form->Einstellungen->Sapi = sapiBedarf;
-        Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Innen(Form).Einstellungen->Sapi = sapiBedarf;
+        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
         Form->SetStimme();
-        QTest::keyClick(Form->Memo2, Qt::Key_Up, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(F->Speech.Gesprochen().size(), 1);
         // the screen reader is silenced before the voice speaks
-        QCOMPARE(F->Speech.Welt->Aufrufe.mid(F->Speech.Welt->Aufrufe.size() - 3),
-                 QStringList({"Orca.Silence", "A.Stop", "A.Speak(" + F->Speech.Gesprochen().first() + ",1)"}));
-        QTest::keyClick(Form->Memo2, Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(
+            F->Speech.Welt->Aufrufe.mid(F->Speech.Welt->Aufrufe.size() - 3),
+            QStringList({"Orca.Silence", "A.Stop", "A.Speak(" + F->Speech.Gesprochen().first() + ",1)"}));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_1, Qt::ControlModifier);
         QCOMPARE(F->Speech.Gesprochen().size(), 2);
         QVERIFY(F->Speech.Gesprochen().last().contains(QStringLiteral("Heinrich")));
         // typed text: nothing typed yet, so the command does nothing
-        QTest::keyClick(Form->Memo2, Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(F->Speech.Gesprochen().size(), 2);
         // with speech off the commands are disabled
-        Form->Einstellungen->Sapi = sapiAus;
-        QTest::keyClick(Form->Memo2, Qt::Key_Up, Qt::ControlModifier);
+        Innen(Form).Einstellungen->Sapi = sapiAus;
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(F->Speech.Gesprochen().size(), 2);
     }
 };

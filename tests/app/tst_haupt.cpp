@@ -2,10 +2,10 @@
 
 // The main window's start, layout and shut-down, on a real window.
 
-#include "AppFakes.h"
 #include "DatenC.h"
 #include "EinstellungenC.h"
 #include "EinstellungenSpeicher.h"
+#include "HauptFixture.h"
 #include "RememberFilesC.h"
 #include "TextPane.h"
 
@@ -26,9 +26,9 @@ private Q_SLOTS:
         THauptFixture f;
         f.Anlegen();
         TForm1* form = f.Erzeugen();
-        QCOMPARE(form->Kategorie->Count(), 1);
+        QCOMPARE(Innen(form).Kategorie->Count(), 1);
         QCOMPARE(form->windowTitle(), QStringLiteral("(KeinBereich) - Tastaro V1.31"));
-        QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
+        QCOMPARE(Innen(form).Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Ja};
         f.Auswahl.Antworten = {0, 1};
         f.Zeigen();
@@ -40,7 +40,7 @@ private Q_SLOTS:
         QCOMPARE(f.Auswahl.Gezeigt[1].Caption, QStringLiteral("Trainingsdatei wählen"));
         QCOMPARE(f.Auswahl.Gezeigt[1].Liste, QStringList({"Erste Datei", "Zweite Datei"}));
         QCOMPARE(form->windowTitle(), QStringLiteral("Probebereich - Tastaro V1.31"));
-        QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
+        QCOMPARE(Innen(form).Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
     }
 
     void toeneGleichNachDemAufbau() {
@@ -61,7 +61,7 @@ private Q_SLOTS:
         THauptFixture f;
         PfadeBerechnen(f.Ordner.path() + "/Tastaro", f.Ordner.path()); // no Trainingstexte folder
         f.Erzeugen();
-        QCOMPARE(f.Form->Kategorie->Count(), 0);
+        QCOMPARE(Innen(f.Form).Kategorie->Count(), 0);
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Ja};
         f.Zeigen();
         QTRY_COMPARE(f.Fakes.MessageBoxes.Texte().size(), 2);
@@ -81,18 +81,18 @@ private Q_SLOTS:
         }
         TForm1* form = f.Erzeugen();
         form->RegistryLadenSpeichern(true);
-        QCOMPARE(form->Daten->AktivNr(), 0);
+        QCOMPARE(Innen(form).Daten->AktivNr(), 0);
         // the voice is looked up only once the window is on screen
-        QCOMPARE(form->Speech->TokenNrIndex().Nr, -1);
+        QCOMPARE(Innen(form).Speech->TokenNrIndex().Nr, -1);
         QVERIFY(f.Speech.Welt->Aufrufe.isEmpty());
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein};
         f.Zeigen();
-        QCOMPARE(form->Speech->TokenNrIndex(), (TNrIndex{1, 0}));
+        QCOMPARE(Innen(form).Speech->TokenNrIndex(), (TNrIndex{1, 0}));
         QVERIFY(f.Speech.Welt->Aufrufe.contains("A.Rate(3)"));
         QTRY_COMPARE(f.Fakes.MessageBoxes.Texte(), QStringList{"Soll das Training sofort gestartet werden?"});
         QTest::qWait(50);
         QCOMPARE(form->AktivNr(), -1);
-        QCOMPARE(form->Lbl1Datentitel->text(), QStringLiteral("Erste Datei"));
+        QCOMPARE(Innen(form).Lbl1Datentitel->text(), QStringLiteral("Erste Datei"));
     }
 
     // A first start with a screen reader running speaks through it; stored
@@ -115,8 +115,8 @@ private Q_SLOTS:
         if (!gespeichert.isEmpty()) TastaroSettingsStore()->setValue("Sapi", gespeichert);
         TForm1* form = f.Erzeugen();
         form->RegistryLadenSpeichern(true);
-        QTEST(int(form->Einstellungen->Sapi), "sapi");
-        QTEST(form->Einstellungen->Stimme, "stimme");
+        QTEST(int(Innen(form).Einstellungen->Sapi), "sapi");
+        QTEST(Innen(form).Einstellungen->Stimme, "stimme");
     }
 
     // Stored values beyond reason give a window within the screen and a font
@@ -134,7 +134,7 @@ private Q_SLOTS:
         form->RegistryLadenSpeichern(true);
         const QSize arbeit = form->screen()->availableGeometry().size();
         QVERIFY(form->width() <= arbeit.width() && form->height() <= arbeit.height());
-        QCOMPARE(form->TrainingFont.pointSize(), 35);
+        QCOMPARE(Innen(form).TrainingFont.pointSize(), 35);
         form->RegistryLadenSpeichern(false);
         auto store = TastaroSettingsStore();
         QVERIFY(store->value("Width").toInt() <= arbeit.width());
@@ -157,27 +157,28 @@ private Q_SLOTS:
         QTRY_COMPARE(form->width(), 1100);
         form->SchalterEinrichten();
         const int cw = form->centralWidget()->width();
-        QCOMPARE(form->Lbl1Datentitel->y(), 20);
-        QCOMPARE(form->Memo1->x(), 10);
-        QCOMPARE(form->Memo1->width(), cw - 20);
-        QCOMPARE(form->Memo1->height(), 4 * form->StatusBar1->height());
-        QCOMPARE(form->Memo1->y(), form->Lbl1Datentitel->geometry().bottom() + 1 + 20);
-        QCOMPARE(form->Memo1->isVisible(), modus == mNachtippen);
-        const int top2 =
-            modus == mNachtippen ? form->Memo1->y() + form->Memo1->height() + 20 : form->Memo1->y();
-        QCOMPARE(form->Memo2->y(), top2);
+        QCOMPARE(Innen(form).Lbl1Datentitel->y(), 20);
+        QCOMPARE(Innen(form).Memo1->x(), 10);
+        QCOMPARE(Innen(form).Memo1->width(), cw - 20);
+        QCOMPARE(Innen(form).Memo1->height(), 4 * Innen(form).StatusBar1->height());
+        QCOMPARE(Innen(form).Memo1->y(), Innen(form).Lbl1Datentitel->geometry().bottom() + 1 + 20);
+        QCOMPARE(Innen(form).Memo1->isVisible(), modus == mNachtippen);
+        const int top2 = modus == mNachtippen ? Innen(form).Memo1->y() + Innen(form).Memo1->height() + 20
+                                              : Innen(form).Memo1->y();
+        QCOMPARE(Innen(form).Memo2->y(), top2);
         // status panels: 15 %, 14 %, 22 % and the rest of the width
-        QCOMPARE(form->StatusPanel[0]->width(), int(cw / 100.0 * 15));
-        QCOMPARE(form->StatusPanel[1]->width(), int(cw / 100.0 * 14));
-        QCOMPARE(form->StatusPanel[2]->width(), int(cw / 100.0 * 22));
-        QCOMPARE(form->StatusPanel[0]->width() + form->StatusPanel[1]->width() +
-                     form->StatusPanel[2]->width() + form->StatusPanel[3]->width(),
+        QCOMPARE(Innen(form).StatusPanel[0]->width(), int(cw / 100.0 * 15));
+        QCOMPARE(Innen(form).StatusPanel[1]->width(), int(cw / 100.0 * 14));
+        QCOMPARE(Innen(form).StatusPanel[2]->width(), int(cw / 100.0 * 22));
+        QCOMPARE(Innen(form).StatusPanel[0]->width() + Innen(form).StatusPanel[1]->width() +
+                     Innen(form).StatusPanel[2]->width() + Innen(form).StatusPanel[3]->width(),
                  cw);
-        QCOMPARE(form->StatusPanel[2]->text(), modus == mNachtippen ? QStringLiteral("Modus: Nachtippen")
-                                                                    : QStringLiteral("Modus: Überschreiben"));
+        QCOMPARE(Innen(form).StatusPanel[2]->text(), modus == mNachtippen
+                                                         ? QStringLiteral("Modus: Nachtippen")
+                                                         : QStringLiteral("Modus: Überschreiben"));
         QVERIFY(form->minimumWidth() <= 1000 && form->minimumHeight() <= 700);
         // a screen reader finds the panels as the window's status bar
-        QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(form->StatusBar1);
+        QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(Innen(form).StatusBar1);
         QVERIFY(zugang);
         QCOMPARE(zugang->role(), QAccessible::StatusBar);
         QCOMPARE(zugang->childCount(), 4);
@@ -198,9 +199,9 @@ private Q_SLOTS:
         f.Anlegen();
         TForm1* form = f.Erzeugen();
         f.Zeigen();
-        form->Kategorie->SetAktivNr(0);
-        form->Daten->Load(form->Kategorie->Get(0).Path, "*.txt *.rtf");
-        form->Daten->SetAktivNr(0);
+        Innen(form).Kategorie->SetAktivNr(0);
+        Innen(form).Daten->Load(Innen(form).Kategorie->Get(0).Path, "*.txt *.rtf");
+        Innen(form).Daten->SetAktivNr(0);
         form->Timer1LosTimer();
         form->SetAktivNr(1);
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein, TMsgAntwort::Ja};
@@ -212,7 +213,7 @@ private Q_SLOTS:
         // the line is remembered and saved at closing
         TRememberFiles gemerkt(RememberFilesDatei);
         QVERIFY(gemerkt.Load());
-        QCOMPARE(gemerkt.Find(form->Daten->Get(0).Filename), 1);
+        QCOMPARE(gemerkt.Find(Innen(form).Daten->Get(0).Filename), 1);
     }
 
     void leereOrdnerWerdenEntfernt() {

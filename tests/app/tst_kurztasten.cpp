@@ -3,7 +3,7 @@
 // menu command with the key that command really has, and every command must
 // be in it; the help menu must find all three files.
 
-#include "AppFakes.h"
+#include "HauptFixture.h"
 #include "TextFile.h"
 #include "TextPane.h"
 
@@ -217,10 +217,10 @@ private Q_SLOTS:
     void gesperrteTastePiepstInBeidenFeldern() {
         QFETCH(QString, befehl);
         QFETCH(QString, taste);
-        const QList<QAction*> popup = F->Form->PopupMenu1->actions();
+        const QList<QAction*> popup = Innen(F->Form).PopupMenu1->actions();
         QVERIFY(std::any_of(popup.begin(), popup.end(),
                             [&](QAction* a) { return !a->isVisible() && a->text() == befehl; }));
-        for (TTextPane* m : {F->Form->Memo1, F->Form->Memo2}) {
+        for (TTextPane* m : {Innen(F->Form).Memo1, Innen(F->Form).Memo2}) {
             const QList<QAction*> tasten = m->actions();
             QVERIFY(std::any_of(tasten.begin(), tasten.end(),
                                 [&](QAction* a) { return a->shortcut() == AlsTaste(taste); }));
@@ -229,7 +229,7 @@ private Q_SLOTS:
 
     void alleGesperrtenTastenStehen() {
         QStringList versteckt;
-        for (QAction* a : F->Form->PopupMenu1->actions())
+        for (QAction* a : Innen(F->Form).PopupMenu1->actions())
             if (!a->isVisible()) versteckt << a->text();
         QStringList genannt;
         for (const TZeile& z : K->Gesperrt)

@@ -3,8 +3,8 @@
 // Large inputs on a real window: an area whose files take a while to read,
 // and a list of remembered lines too large to read whole.
 
-#include "AppFakes.h"
 #include "DatenC.h"
+#include "HauptFixture.h"
 #include "RememberFilesC.h"
 #include "TextPane.h"
 
@@ -46,12 +46,12 @@ private Q_SLOTS:
         int auswahlenWaehrendDesLadens = -1;
         QTimer::singleShot(0, form, [&] {
             auswahlenWaehrendDesLadens = int(f.Auswahl.Gezeigt.size());
-            QTest::keyClick(form->Memo2, Qt::Key(taste), Qt::KeyboardModifiers(umschalt));
+            QTest::keyClick(Innen(form).Memo2, Qt::Key(taste), Qt::KeyboardModifiers(umschalt));
         });
-        QTest::keyClick(form->Memo2, Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(Innen(form).Memo2, Qt::Key_B, Qt::ControlModifier);
         QTRY_COMPARE(int(f.Auswahl.Gezeigt.size()), auswahlen);
         QCOMPARE(auswahlenWaehrendDesLadens, 1);
-        QTEST(form->Kategorie->AktivNr(), "bereich");
+        QTEST(Innen(form).Kategorie->AktivNr(), "bereich");
         if (f.Auswahl.Gezeigt.size() < 2) return;
         const QStringList liste = f.Auswahl.Gezeigt.at(1).Liste;
         QCOMPARE(liste.size(), 3000);

@@ -3,9 +3,9 @@
 // The training run on a real main window: lines come up, keys are judged,
 // Enter checks the line.
 
-#include "AppFakes.h"
 #include "DatenC.h"
 #include "EinstellungenC.h"
+#include "HauptFixture.h"
 #include "RememberFilesC.h"
 #include "TextFile.h"
 #include "TextPane.h"
@@ -58,25 +58,25 @@ private Q_SLOTS:
         QFETCH(int, modus);
         Neu(TModus(modus));
         QCOMPARE(Form->AktivNr(), 0);
-        QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo Welt"));
-        QVERIFY(!Form->Memo2->ReadOnly());
-        QCOMPARE(Form->StatusPanel[0]->text(), QStringLiteral("Zeile: 1/3"));
-        QCOMPARE(Form->StatusPanel[1]->text(), QStringLiteral("Fehler: 0"));
+        QCOMPARE(Innen(Form).Memo1->Text(), QStringLiteral("Hallo Welt"));
+        QVERIFY(!Innen(Form).Memo2->ReadOnly());
+        QCOMPARE(Innen(Form).StatusPanel[0]->text(), QStringLiteral("Zeile: 1/3"));
+        QCOMPARE(Innen(Form).StatusPanel[1]->text(), QStringLiteral("Fehler: 0"));
         if (modus == mUeberschreiben) {
-            QCOMPARE(Form->Memo2->Text(), QStringLiteral("Hallo Welt"));
+            QCOMPARE(Innen(Form).Memo2->Text(), QStringLiteral("Hallo Welt"));
             for (int i = 0; i < 10; ++i)
-                QVERIFY(Form->Memo2->IsUnderlined(i));
-            QCOMPARE(Form->Memo2->SelStart(), 0);
+                QVERIFY(Innen(Form).Memo2->IsUnderlined(i));
+            QCOMPARE(Innen(Form).Memo2->SelStart(), 0);
         } else {
-            QCOMPARE(Form->Memo2->Text(), QString());
+            QCOMPARE(Innen(Form).Memo2->Text(), QString());
         }
         // the line is spoken 400 ms later when speech is on
-        Form->Einstellungen->Sapi = sapiEin;
-        Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
         Form->SetStimme();
         Form->SetAktivNr(0);
-        QVERIFY(Form->Timer1SprechenText->isActive());
-        QCOMPARE(Form->Timer1SprechenText->interval(), 400);
+        QVERIFY(Innen(Form).Timer1SprechenText->isActive());
+        QCOMPARE(Innen(Form).Timer1SprechenText->interval(), 400);
         QTRY_COMPARE(F->Speech.Gesprochen().size(), 1);
         QVERIFY(F->Speech.Gesprochen().first().contains(QStringLiteral("Hallo")));
     }
@@ -108,41 +108,41 @@ private Q_SLOTS:
         QFETCH(QString, pane);
         QFETCH(int, caret);
         Neu(TModus(modus));
-        Form->Einstellungen->GrossKleinS = grossKlein;
-        Form->Einstellungen->ProtokollS = true;
+        Innen(Form).Einstellungen->GrossKleinS = grossKlein;
+        Innen(Form).Einstellungen->ProtokollS = true;
         Form->ProtokollSchreiben(ptNeu);
-        Zeichen(Form->Memo2, getippt);
-        QCOMPARE(Form->GeschriebenText, getippt);
-        QTest::keyClick(Form->Memo2, Qt::Key_Return);
+        Zeichen(Innen(Form).Memo2, getippt);
+        QCOMPARE(Innen(Form).GeschriebenText, getippt);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
         const QStringList toene = F->Toene();
         QCOMPARE(toene.count(QStringLiteral("Typing")), getippt.size());
         if (richtig) {
             QCOMPARE(toene.mid(getippt.size(), 2), QStringList({"Richtig!", "Click!"}));
             QCOMPARE(Form->AktivNr(), 1);
             QCOMPARE(Form->Fehler(), 0);
-            QVERIFY(Form->Protokoll.Zeilen().last().contains(QStringLiteral("Zeile: 1/3 (Richtig)")));
+            QVERIFY(Innen(Form).Protokoll.Zeilen().last().contains(QStringLiteral("Zeile: 1/3 (Richtig)")));
         } else {
             QCOMPARE(toene.mid(getippt.size()), QStringList({"Falsch!"}));
             QCOMPARE(Form->AktivNr(), 0);
             QCOMPARE(Form->Fehler(), 1);
-            QCOMPARE(Form->StatusPanel[1]->text(), QStringLiteral("Fehler: 1"));
-            QCOMPARE(Form->Protokoll.Zeilen().last(), QStringLiteral("Getippt: ") + getippt);
-            QVERIFY(Form->Timer1SprechenText->isActive());
-            QCOMPARE(Form->GeschriebenText, pane.left(caret));
+            QCOMPARE(Innen(Form).StatusPanel[1]->text(), QStringLiteral("Fehler: 1"));
+            QCOMPARE(Innen(Form).Protokoll.Zeilen().last(), QStringLiteral("Getippt: ") + getippt);
+            QVERIFY(Innen(Form).Timer1SprechenText->isActive());
+            QCOMPARE(Innen(Form).GeschriebenText, pane.left(caret));
         }
-        QCOMPARE(Form->Memo2->Text(), pane);
-        QCOMPARE(Form->Memo2->SelStart(), caret);
+        QCOMPARE(Innen(Form).Memo2->Text(), pane);
+        QCOMPARE(Innen(Form).Memo2->SelStart(), caret);
     }
 
     // On a full disk the protocol keeps its last complete state, and the user
     // is told once, not at every line.
     void protokollAufVollemDatentraeger() {
         Neu(mUeberschreiben);
-        Form->Einstellungen->ProtokollS = true;
+        Innen(Form).Einstellungen->ProtokollS = true;
         Form->ProtokollSchreiben(ptNeu);
         auto falscheZeile = [this] {
-            Zeichen(Form->Memo2, QStringLiteral("x"));
-            QTest::keyClick(Form->Memo2, Qt::Key_Return);
+            Zeichen(Innen(Form).Memo2, QStringLiteral("x"));
+            QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
         };
         falscheZeile();
         const QString Datei = Form->ProtokollFilename();
@@ -163,25 +163,25 @@ private Q_SLOTS:
     void rueckschrittUeberschreiben() {
         Neu(mUeberschreiben, 0);
         Form->SetAktivNr(2); // "Hallo"
-        Zeichen(Form->Memo2, QStringLiteral("Hx"));
-        QVERIFY(!Form->Memo2->IsUnderlined(1));
-        QTest::keyClick(Form->Memo2, Qt::Key_Backspace);
-        QCOMPARE(Form->Memo2->Text(), QStringLiteral("Hallo"));
-        QVERIFY(Form->Memo2->IsUnderlined(1));
-        QVERIFY(!Form->Memo2->IsUnderlined(0));
-        QCOMPARE(Form->Memo2->SelStart(), 1);
-        QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
+        Zeichen(Innen(Form).Memo2, QStringLiteral("Hx"));
+        QVERIFY(!Innen(Form).Memo2->IsUnderlined(1));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Backspace);
+        QCOMPARE(Innen(Form).Memo2->Text(), QStringLiteral("Hallo"));
+        QVERIFY(Innen(Form).Memo2->IsUnderlined(1));
+        QVERIFY(!Innen(Form).Memo2->IsUnderlined(0));
+        QCOMPARE(Innen(Form).Memo2->SelStart(), 1);
+        QCOMPARE(Innen(Form).GeschriebenText, QStringLiteral("H"));
     }
 
     // Esc silences for good: the line waiting to be spoken stays unsaid.
     void escVerschweigtWartendeZeile() {
         Neu(mUeberschreiben);
-        Form->Einstellungen->Sapi = sapiEin;
-        Form->Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
         Form->SetStimme();
         Form->SetAktivNr(0);
-        QVERIFY(Form->Timer1SprechenText->isActive());
-        QTest::keyClick(Form->Memo2, Qt::Key_Escape);
+        QVERIFY(Innen(Form).Timer1SprechenText->isActive());
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Escape);
         QTest::qWait(600);
         QCOMPARE(F->Speech.Gesprochen(), QStringList());
     }
@@ -189,15 +189,15 @@ private Q_SLOTS:
     void escBeendetAudiotext() {
         Neu(mUeberschreiben);
         F->Fakes.Audio.DauerMs = 60000;
-        QTimer::singleShot(100, Form, [this] { QTest::keyClick(Form->Memo2, Qt::Key_Escape); });
+        QTimer::singleShot(100, Form, [this] { QTest::keyClick(Innen(Form).Memo2, Qt::Key_Escape); });
         QElapsedTimer uhr;
         uhr.start();
         Form->SetAktivNr(2);
         QVERIFY(uhr.elapsed() < 5000);
         QVERIFY(F->Fakes.Audio.Gespielt.last().first.endsWith(QStringLiteral("Mp3Texte/ton.mp3")));
         QVERIFY(F->Fakes.Audio.Stops >= 1);
-        QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo"));
-        QVERIFY(!Form->Memo2->ReadOnly());
+        QCOMPARE(Innen(Form).Memo1->Text(), QStringLiteral("Hallo"));
+        QVERIFY(!Innen(Form).Memo2->ReadOnly());
         QCOMPARE(F->Toene().last(), QStringLiteral("Click!"));
     }
 
@@ -215,19 +215,20 @@ private Q_SLOTS:
         QFETCH(int, zeile);
         QFETCH(QString, vorlage);
         Neu(mUeberschreiben);
-        const QString bereich = Form->Kategorie->Get(0).Path;
+        const QString bereich = Innen(Form).Kategorie->Get(0).Path;
         SchreibeDatei(bereich + "/c.txt", "Dritte\r\nAa\r\nAa\r\nBb{{ton.mp3}}\r\nBb\r\nCc\r\nCc\r\n");
-        Form->Daten->Load(bereich, QStringLiteral("*.txt *.rtf"));
-        Form->Daten->SetAktivNr(Form->Daten->FindFilename(bereich + "/c.txt"));
+        Innen(Form).Daten->Load(bereich, QStringLiteral("*.txt *.rtf"));
+        Innen(Form).Daten->SetAktivNr(Innen(Form).Daten->FindFilename(bereich + "/c.txt"));
         F->Fakes.Audio.DauerMs = 60000;
         F->Fakes.Sounds.Gespielt.clear();
-        QTimer::singleShot(
-            100, Form, [this, taste] { QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::ControlModifier); });
+        QTimer::singleShot(100, Form, [this, taste] {
+            QTest::keyClick(Innen(Form).Memo2, Qt::Key(taste), Qt::ControlModifier);
+        });
         Form->SetAktivNr(1);
         QCOMPARE(Form->AktivNr(), zeile);
-        QCOMPARE(Form->Memo1->Text(), vorlage);
-        QCOMPARE(Form->Memo2->Text(), vorlage);
-        QCOMPARE(Form->StatusPanel[0]->text(), QStringLiteral("Zeile: %1/3").arg(zeile + 1));
+        QCOMPARE(Innen(Form).Memo1->Text(), vorlage);
+        QCOMPARE(Innen(Form).Memo2->Text(), vorlage);
+        QCOMPARE(Innen(Form).StatusPanel[0]->text(), QStringLiteral("Zeile: %1/3").arg(zeile + 1));
         QCOMPARE(F->Toene().count(QStringLiteral("Click!")), 1);
     }
 
@@ -238,18 +239,18 @@ private Q_SLOTS:
         F->Fakes.Audio.DauerMs = 60000;
         QList<bool> zeileBereitS;
         auto druecken = [this, &zeileBereitS] {
-            zeileBereitS << !Form->Memo2->ReadOnly();
-            QTest::sendKeyEvent(QTest::Press, Form->Memo2, Qt::Key_Escape, QString(), Qt::NoModifier);
+            zeileBereitS << !Innen(Form).Memo2->ReadOnly();
+            QTest::sendKeyEvent(QTest::Press, Innen(Form).Memo2, Qt::Key_Escape, QString(), Qt::NoModifier);
         };
         for (int ms : {100, 200, 300})
             QTimer::singleShot(ms, Form, druecken);
         QTimer::singleShot(400, Form, [this] {
-            QTest::sendKeyEvent(QTest::Release, Form->Memo2, Qt::Key_Escape, QString(), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, Innen(Form).Memo2, Qt::Key_Escape, QString(), Qt::NoModifier);
         });
         Form->SetAktivNr(2);
         QTest::qWait(500);
         QCOMPARE(zeileBereitS, QList<bool>({false, false, false}));
-        QVERIFY(!Form->Memo2->ReadOnly());
+        QVERIFY(!Innen(Form).Memo2->ReadOnly());
         QCOMPARE(F->Toene().last(), QStringLiteral("Click!"));
     }
 
@@ -257,20 +258,20 @@ private Q_SLOTS:
     // continue question: the old line must not run on against the new file.
     void dateiwahlMitAbbrechenBeendetZeile() {
         Neu(mUeberschreiben);
-        Form->Einstellungen->ProtokollS = true;
+        Innen(Form).Einstellungen->ProtokollS = true;
         Form->SetAktivNr(1);
-        const QString zweite = Form->Daten->Get(1).Filename;
-        Form->RememberFiles->Add(zweite, 1);
+        const QString zweite = Innen(Form).Daten->Get(1).Filename;
+        Innen(Form).RememberFiles->Add(zweite, 1);
         F->Auswahl.Antworten = {1};
         F->Fakes.MessageBoxes.Antworten = {TMsgAntwort::Abbrechen};
-        QTest::keyClick(Form->Memo2, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_D, Qt::ControlModifier);
         QTRY_COMPARE(F->Fakes.MessageBoxes.Gefragt.size(), 1);
         QCOMPARE(Form->AktivNr(), -1);
-        QVERIFY(Form->Memo2->ReadOnly());
-        Zeichen(Form->Memo2, QStringLiteral("ab\r"));
+        QVERIFY(Innen(Form).Memo2->ReadOnly());
+        Zeichen(Innen(Form).Memo2, QStringLiteral("ab\r"));
         QCOMPARE(Form->Fehler(), 0);
         QVERIFY(QDir(ProtokollOrdner).entryList({QStringLiteral("*Zweite*")}).isEmpty());
-        QCOMPARE(Form->RememberFiles->Find(zweite), 1);
+        QCOMPARE(Innen(Form).RememberFiles->Find(zweite), 1);
     }
 
     // Choosing while no line runs must not forget where the user stopped.
@@ -285,13 +286,13 @@ private Q_SLOTS:
         QFETCH(QList<int>, wahl);
         Neu(mUeberschreiben);
         Form->SetAktivNr(-1);
-        const QString datei = Form->Daten->Get(0).Filename;
-        Form->RememberFiles->Add(datei, 2);
+        const QString datei = Innen(Form).Daten->Get(0).Filename;
+        Innen(Form).RememberFiles->Add(datei, 2);
         F->Auswahl.Antworten = std::deque<int>(wahl.begin(), wahl.end());
         F->Fakes.MessageBoxes.Antworten = {TMsgAntwort::Abbrechen};
-        QTest::keyClick(Form->Memo2, Qt::Key(taste), Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key(taste), Qt::ControlModifier);
         QTRY_COMPARE(F->Fakes.MessageBoxes.Gefragt.size(), 1);
-        QCOMPARE(Form->RememberFiles->Find(datei), 2);
+        QCOMPARE(Innen(Form).RememberFiles->Find(datei), 2);
     }
 
     // A screen reader must not call the typing pane read-only: it is where
@@ -299,21 +300,21 @@ private Q_SLOTS:
     void eingabeNieSchreibgeschuetztAngesagt() {
         Neu(mUeberschreiben);
         Form->SetAktivNr(-1);
-        QVERIFY(Form->Memo2->ReadOnly());
-        const QAccessible::State eingabe = QAccessible::queryAccessibleInterface(Form->Memo2)->state();
+        QVERIFY(Innen(Form).Memo2->ReadOnly());
+        const QAccessible::State eingabe = QAccessible::queryAccessibleInterface(Innen(Form).Memo2)->state();
         QVERIFY(!eingabe.readOnly);
         QVERIFY(eingabe.editable);
-        QVERIFY(QAccessible::queryAccessibleInterface(Form->Memo1)->state().readOnly);
-        Zeichen(Form->Memo2, QStringLiteral("x"));
-        QCOMPARE(Form->Memo2->Text(), QString());
+        QVERIFY(QAccessible::queryAccessibleInterface(Innen(Form).Memo1)->state().readOnly);
+        Zeichen(Innen(Form).Memo2, QStringLiteral("x"));
+        QCOMPARE(Innen(Form).Memo2->Text(), QString());
     }
 
     void rueckschrittNachtippen() {
         Neu(mNachtippen);
-        Zeichen(Form->Memo2, QStringLiteral("Hax"));
-        QTest::keyClick(Form->Memo2, Qt::Key_Backspace);
-        QCOMPARE(Form->Memo2->Text(), QStringLiteral("Ha"));
-        QCOMPARE(Form->GeschriebenText, QStringLiteral("Ha"));
+        Zeichen(Innen(Form).Memo2, QStringLiteral("Hax"));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Backspace);
+        QCOMPARE(Innen(Form).Memo2->Text(), QStringLiteral("Ha"));
+        QCOMPARE(Innen(Form).GeschriebenText, QStringLiteral("Ha"));
     }
 
     void piepen_data() {
@@ -327,30 +328,30 @@ private Q_SLOTS:
         QFETCH(QString, fall);
         Neu(mUeberschreiben);
         if (fall == "korrektur") {
-            Form->Einstellungen->KorrekturS = false;
-            Zeichen(Form->Memo2, QStringLiteral("H"));
+            Innen(Form).Einstellungen->KorrekturS = false;
+            Zeichen(Innen(Form).Memo2, QStringLiteral("H"));
         }
         if (fall == "bereit") Form->SetAktivNr(-1);
-        const QString vorher = Form->Memo2->Text();
-        const QString getipptVorher = Form->GeschriebenText;
+        const QString vorher = Innen(Form).Memo2->Text();
+        const QString getipptVorher = Innen(Form).GeschriebenText;
         const int toeneVorher = int(F->Fakes.Sounds.Gespielt.size());
         if (fall == "enter")
-            QTest::keyClick(Form->Memo2, Qt::Key_Return);
+            QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
         else if (fall == "bereit")
-            Zeichen(Form->Memo2, QStringLiteral("a"));
+            Zeichen(Innen(Form).Memo2, QStringLiteral("a"));
         else
-            QTest::keyClick(Form->Memo2, Qt::Key_Backspace);
+            QTest::keyClick(Innen(Form).Memo2, Qt::Key_Backspace);
         QCOMPARE(F->Fakes.Shell.Beeps, 1);
-        QCOMPARE(Form->Memo2->Text(), vorher);
-        QCOMPARE(Form->GeschriebenText, getipptVorher);
+        QCOMPARE(Innen(Form).Memo2->Text(), vorher);
+        QCOMPARE(Innen(Form).GeschriebenText, getipptVorher);
         QCOMPARE(int(F->Fakes.Sounds.Gespielt.size()), toeneVorher);
     }
 
     void steuerzeichenStill() {
         Neu(mNachtippen);
-        QTest::keyClick(Form->Memo2, Qt::Key_Tab);
-        QTest::keyClick(Form->Memo2, Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(Form->Memo2->Text(), QString());
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Tab);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(Innen(Form).Memo2->Text(), QString());
         QCOMPARE(F->Fakes.Shell.Beeps, 0);
         QVERIFY(F->Fakes.Sounds.Gespielt.isEmpty());
     }
@@ -363,45 +364,48 @@ private Q_SLOTS:
     void tippenInVorlage() {
         QFETCH(int, modus);
         Neu(TModus(modus));
-        Form->Memo1->setVisible(true);
-        Form->Memo1->setFocus();
-        Zeichen(Form->Memo1, QStringLiteral("H"));
-        QCOMPARE(Form->GeschriebenText, QStringLiteral("H"));
-        QVERIFY(Form->Memo2->hasFocus());
-        QCOMPARE(Form->Memo2->Text(),
+        Innen(Form).Memo1->setVisible(true);
+        Innen(Form).Memo1->setFocus();
+        Zeichen(Innen(Form).Memo1, QStringLiteral("H"));
+        QCOMPARE(Innen(Form).GeschriebenText, QStringLiteral("H"));
+        QVERIFY(Innen(Form).Memo2->hasFocus());
+        QCOMPARE(Innen(Form).Memo2->Text(),
                  modus == mNachtippen ? QStringLiteral("H") : QStringLiteral("Hallo Welt"));
-        QVERIFY(!Form->Memo2->IsUnderlined(0));
-        QCOMPARE(Form->Memo1->Text(), QStringLiteral("Hallo Welt"));
+        QVERIFY(!Innen(Form).Memo2->IsUnderlined(0));
+        QCOMPARE(Innen(Form).Memo1->Text(), QStringLiteral("Hallo Welt"));
     }
 
     void vorlageVerschwindet() {
         Neu(mNachtippen);
-        Form->Einstellungen->TextVerschwindenS = true;
-        Zeichen(Form->Memo2, QStringLiteral("H"));
-        QCOMPARE(Form->Memo1->Text(), QString());
-        Zeichen(Form->Memo2, QStringLiteral("allo Welt"));
-        QTest::keyClick(Form->Memo2, Qt::Key_Return);
-        QCOMPARE(Form->Memo1->Text(), QStringLiteral("ab cd"));
+        Innen(Form).Einstellungen->TextVerschwindenS = true;
+        Zeichen(Innen(Form).Memo2, QStringLiteral("H"));
+        QCOMPARE(Innen(Form).Memo1->Text(), QString());
+        Zeichen(Innen(Form).Memo2, QStringLiteral("allo Welt"));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
+        QCOMPARE(Innen(Form).Memo1->Text(), QStringLiteral("ab cd"));
     }
 
     void ueberspringenUndZurueck() {
         Neu(mUeberschreiben);
-        Form->Einstellungen->ProtokollS = true;
+        Innen(Form).Einstellungen->ProtokollS = true;
         Form->ProtokollSchreiben(ptNeu);
-        QTest::keyClick(Form->Memo2, Qt::Key_Left, Qt::ControlModifier); // first line: nothing
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Left, Qt::ControlModifier); // first line: nothing
         QCOMPARE(Form->AktivNr(), 0);
-        QTest::keyClick(Form->Memo2, Qt::Key_Right, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(Form->AktivNr(), 1);
         QCOMPARE(Form->Fehler(), 1);
         QCOMPARE(F->Toene().first(), QStringLiteral("Falsch!"));
-        QTest::keyClick(Form->Memo2, Qt::Key_Left, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Left, Qt::ControlModifier);
         QCOMPARE(Form->AktivNr(), 0);
         QCOMPARE(Form->Fehler(), 1);
-        QVERIFY(Form->Protokoll.Zeilen().at(Form->Protokoll.Zeilen().size() - 2).contains("(Übersprungen)"));
-        QVERIFY(Form->Protokoll.Zeilen().last().contains("Zeile: 2/3 (Zurückgesprungen)"));
+        QVERIFY(Innen(Form)
+                    .Protokoll.Zeilen()
+                    .at(Innen(Form).Protokoll.Zeilen().size() - 2)
+                    .contains("(Übersprungen)"));
+        QVERIFY(Innen(Form).Protokoll.Zeilen().last().contains("Zeile: 2/3 (Zurückgesprungen)"));
         // skipping the last line finishes the file
         Form->SetAktivNr(2);
-        QTest::keyClick(Form->Memo2, Qt::Key_Right, Qt::ControlModifier);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(F->Fertig.Gezeigt.size(), 1);
         const TFertigDaten& d = F->Fertig.Gezeigt.first();
         QCOMPARE(d.Zeilen,
@@ -409,17 +413,17 @@ private Q_SLOTS:
                               "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."}));
         QVERIFY(!d.EndeS);
         QCOMPARE(Form->AktivNr(), -1);
-        QVERIFY(Form->Protokoll.Zeilen().join('\n').contains("Das Training ist abgeschlossen."));
+        QVERIFY(Innen(Form).Protokoll.Zeilen().join('\n').contains("Das Training ist abgeschlossen."));
     }
 
     void fertigWeiterStartetNaechsteDatei() {
         Neu(mUeberschreiben);
         F->Fertig.Antworten = {TFertigErgebnis::Weiter};
         Form->SetAktivNr(3);
-        QCOMPARE(Form->Daten->AktivNr(), 1);
-        QCOMPARE(Form->Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
+        QCOMPARE(Innen(Form).Daten->AktivNr(), 1);
+        QCOMPARE(Innen(Form).Lbl1Datentitel->text(), QStringLiteral("Zweite Datei"));
         QTRY_COMPARE(Form->AktivNr(), 0);
-        QCOMPARE(Form->Memo2->Text(), QStringLiteral("x"));
+        QCOMPARE(Innen(Form).Memo2->Text(), QStringLiteral("x"));
         // the last file of the area offers no further file
         Form->SetAktivNr(1);
         QCOMPARE(F->Fertig.Gezeigt.last().Zeilen.last(),
@@ -440,7 +444,7 @@ private Q_SLOTS:
         Neu(mUeberschreiben);
         Form->SetAktivNr(1);
         Form->SetFehler(3);
-        Form->RememberFiles->Add(Form->Daten->Get(0).Filename, 2);
+        Innen(Form).RememberFiles->Add(Innen(Form).Daten->Get(0).Filename, 2);
         F->Fakes.MessageBoxes.Antworten = {TMsgAntwort(antwort)};
         Form->Timer1LosTimer();
         QCOMPARE(

@@ -3,8 +3,8 @@
 // The update offer after the first showing and the hand-off to the external
 // updater, with the version file served from 127.0.0.1.
 
-#include "AppFakes.h"
 #include "EinstellungenSpeicher.h"
+#include "HauptFixture.h"
 #include "TextFile.h"
 #include "UpdaterC.h"
 
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QTRY_COMPARE(f.Fakes.MessageBoxes.Texte().size(), texte.size());
         QTest::qWait(50);
         QCOMPARE(f.Fakes.MessageBoxes.Texte(), texte);
-        QCOMPARE(f.Form->BeendenS, uebergebenS);
+        QCOMPARE(Innen(f.Form).BeendenS, uebergebenS);
         if (!uebergebenS) {
             QVERIFY(f.Fakes.Shell.Gestartet.isEmpty());
             QCOMPARE(ReadTextFile(cfg), QStringLiteral("alt"));
@@ -128,7 +128,7 @@ private Q_SLOTS:
         d.UpdateBaseUrl = f.UpdateBaseUrl;
         f.Form = std::make_unique<TForm1>(d);
         f.Form->WaitForLoadKatThread();
-        QCOMPARE(f.Form->Kategorie->Count(), 1);
+        QCOMPARE(Innen(f.Form).Kategorie->Count(), 1);
         QTest::qWait(300);
         QCOMPARE(anfragen, 0);
         f.Zeigen();
@@ -149,7 +149,7 @@ private Q_SLOTS:
             QCOMPARE(TastaroSettingsStore()->value(QStringLiteral("UpdaterCheckMode")).toInt(), tag);
         }
         f.Form->MenuDateiUpdateCheckModeClick(4); // no such mode
-        QCOMPARE(f.Form->Updater->CheckMode(), ucmEveryStart);
+        QCOMPARE(Innen(f.Form).Updater->CheckMode(), ucmEveryStart);
     }
 };
 

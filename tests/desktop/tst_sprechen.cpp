@@ -3,8 +3,8 @@
 // reader voice (Orca runs) and with a voice of either synthesizer engine, Esc
 // silences it, the speech commands are heard, and rate and volume take effect.
 
-#include "AppFakes.h"
 #include "EinstellungenC.h"
+#include "HauptFixture.h"
 #include "Pegel.h"
 #include "TextPane.h"
 
@@ -26,10 +26,10 @@ class TstSprechen : public QObject {
         F->Anlegen();
         Form = F->Erzeugen();
         F->Zeigen();
-        Form->Einstellungen->Sapi = sapiEin;
-        Form->Einstellungen->Stimme = AStimme;
-        Form->Einstellungen->VoiceRate = ARate;
-        Form->Einstellungen->VoiceVolume = AVolume;
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = AStimme;
+        Innen(Form).Einstellungen->VoiceRate = ARate;
+        Innen(Form).Einstellungen->VoiceVolume = AVolume;
         Form->SetStimme();
     }
 
@@ -63,9 +63,10 @@ private Q_SLOTS:
         QVERIFY(pegel.Laeuft());
         QVERIFY(pegel.Warte(false, 3000) >= 0);
         const TStauUhr stau;
-        Form->Einstellungen->SoundsWiedergebenS = false; // a waiting event sound holds the window by design
-        Form->Einstellungen->Sapi = sapiEin;
-        Form->Einstellungen->Stimme = stimme;
+        Innen(Form).Einstellungen->SoundsWiedergebenS =
+            false; // a waiting event sound holds the window by design
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = stimme;
         Form->SetStimme();
         F->Starten(mNachtippen);
         const qint64 gehoert = pegel.Warte(true, 10000);
@@ -73,7 +74,7 @@ private Q_SLOTS:
         qInfo("line heard after %lld ms, longest stall %lld ms", gehoert, laengste);
         QVERIFY2(gehoert >= 0, "the line was not heard");
         QVERIFY2(laengste <= 50, qPrintable(QString::number(laengste)));
-        QTest::keyClick(Form->Memo1, Qt::Key_Escape);
+        QTest::keyClick(Innen(Form).Memo1, Qt::Key_Escape);
         QVERIFY(pegel.Warte(false, 2000) >= 0);
     }
 
@@ -88,13 +89,13 @@ private Q_SLOTS:
         QFETCH(QString, stimme);
         QFETCH(int, nr);
         Vorbereiten(stimme);
-        QCOMPARE(Form->Speech->TokenNrIndex().Nr, nr);
+        QCOMPARE(Innen(Form).Speech->TokenNrIndex().Nr, nr);
         TPegel pegel;
         QVERIFY(pegel.Laeuft());
         QVERIFY2(pegel.Warte(false, 3000) >= 0, "the sink is not quiet before the test");
         F->Starten(mNachtippen);
         QVERIFY2(pegel.Warte(true, 5000) >= 0, "the line that came up was not heard");
-        QTest::keyClick(Form->Memo1, Qt::Key_Escape);
+        QTest::keyClick(Innen(Form).Memo1, Qt::Key_Escape);
         const qint64 stille = pegel.Warte(false, 2000);
         QVERIFY2(stille >= 0, "Esc did not silence the line");
         qInfo("silent %lld ms after Esc", stille);
@@ -102,10 +103,11 @@ private Q_SLOTS:
         QVERIFY2(pegel.Warte(true, 1500) < 0, "the line went on after Esc");
         for (const auto& [taste, name] :
              {std::pair{Qt::Key_Up, "Strg+Auf"}, std::pair{Qt::Key_1, "Strg+1"}}) {
-            QTest::keyClick(Form->Memo1, taste, Qt::ControlModifier);
-            // Orca sees each key first (through the accessibility bus), which can take seconds on a busy machine.
+            QTest::keyClick(Innen(Form).Memo1, taste, Qt::ControlModifier);
+            // Orca sees each key first (through the accessibility bus), which can take seconds on a busy
+            // machine.
             QVERIFY2(pegel.Warte(true, 8000) >= 0, name);
-            QTest::keyClick(Form->Memo1, Qt::Key_Escape);
+            QTest::keyClick(Innen(Form).Memo1, Qt::Key_Escape);
             QVERIFY(pegel.Warte(false, 2000) >= 0);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
-// Doubles of the main window's dialogs and speech output, and a fixture that
-// builds a real main window over a small training area in a temporary folder.
+// Doubles of the main window's dialogs and speech output, the tests' view of
+// its state, and a fixture that builds a real main window over a small
+// training area in a temporary folder.
 
 #include "FakeServices.h"
 #include "FertigDialog.h"
@@ -14,6 +15,41 @@
 #include <QTest>
 #include <deque>
 #include <memory>
+
+// The main window's own state, as far as the tests look at it or set it up.
+struct THauptInnen {
+    TTextPane*& Memo1;
+    TTextPane*& Memo2;
+    QLabel*& Lbl1Datentitel;
+    QWidget*& StatusBar1;
+    QLabel* (&StatusPanel)[4];
+    QTimer*& Timer1SprechenText;
+    QMenu*& PopupMenu1;
+    QFont& TrainingFont;
+    std::unique_ptr<TKat>& Kategorie;
+    std::unique_ptr<TDaten>& Daten;
+    std::unique_ptr<TRememberFiles>& RememberFiles;
+    std::unique_ptr<TEinstellungen>& Einstellungen;
+    std::unique_ptr<TUpdater>& Updater;
+    std::unique_ptr<TSpeech>& Speech;
+    TProtokoll& Protokoll;
+    QString& GeschriebenText;
+    bool& BeendenS;
+
+    explicit THauptInnen(TForm1* F)
+        : Memo1(F->Memo1), Memo2(F->Memo2), Lbl1Datentitel(F->Lbl1Datentitel), StatusBar1(F->StatusBar1),
+          StatusPanel(F->StatusPanel), Timer1SprechenText(F->Timer1SprechenText), PopupMenu1(F->PopupMenu1),
+          TrainingFont(F->TrainingFont), Kategorie(F->Kategorie), Daten(F->Daten),
+          RememberFiles(F->RememberFiles), Einstellungen(F->Einstellungen), Updater(F->Updater),
+          Speech(F->Speech), Protokoll(F->Protokoll), GeschriebenText(F->GeschriebenText),
+          BeendenS(F->BeendenS) {}
+};
+inline THauptInnen Innen(TForm1* AForm) {
+    return THauptInnen(AForm);
+}
+inline THauptInnen Innen(const std::unique_ptr<TForm1>& AForm) {
+    return THauptInnen(AForm.get());
+}
 
 class TFakeFertig : public IFertigDialog {
 public:
@@ -86,7 +122,7 @@ struct THauptFixture {
     TFakeOptionen Optionen;
     TFakeSchrift Schrift;
     std::unique_ptr<TForm1> Form;
-    QString UpdateBaseUrl; // empty: the build's update address
+    QString UpdateBaseUrl;      // empty: the build's update address
     bool EchteSpracheS = false; // the real screen reader and voices instead of Speech
 
     // A program folder with one area of two files.
@@ -121,9 +157,9 @@ struct THauptFixture {
 
     // Chooses the area and file ADatei and starts the run in AModus.
     void Starten(TModus AModus, int ADatei = 0) {
-        Form->Kategorie->SetAktivNr(0);
-        Form->Daten->Load(Form->Kategorie->Get(0).Path, QStringLiteral("*.txt *.rtf"));
-        Form->Daten->SetAktivNr(ADatei);
+        Innen(Form).Kategorie->SetAktivNr(0);
+        Innen(Form).Daten->Load(Innen(Form).Kategorie->Get(0).Path, QStringLiteral("*.txt *.rtf"));
+        Innen(Form).Daten->SetAktivNr(ADatei);
         Form->SetModus(AModus);
         Form->SchalterEinrichten();
         Form->Timer1LosTimer();
