@@ -40,20 +40,7 @@ QAccessibleInterface* StatusleistenZugang(const QString& AKey, QObject* AObject)
 } // namespace
 
 TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AParent), FDienste(ADienste) {
-    const TServices real = (ADienste.Services.MessageBoxes && ADienste.Services.Sounds &&
-                            ADienste.Services.Audio && ADienste.Services.Clock && ADienste.Services.Shell)
-                               ? TServices{}
-                               : RealServices();
-    auto& s = FDienste.Services;
-    if (!s.MessageBoxes) s.MessageBoxes = real.MessageBoxes;
-    if (!s.Sounds) s.Sounds = real.Sounds;
-    if (!s.Audio) s.Audio = real.Audio;
-    if (!s.Clock) s.Clock = real.Clock;
-    if (!s.Shell) s.Shell = real.Shell;
-    if (!FDienste.Fertig) FDienste.Fertig = RealFertigDialog();
-    if (!FDienste.Auswahl) FDienste.Auswahl = RealAuswahlDialog();
-    if (!FDienste.Optionen) FDienste.Optionen = RealOptionenDialog();
-    if (!FDienste.Schrift) FDienste.Schrift = RealSchriftDialog();
+    DiensteErgaenzen();
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
 
@@ -76,12 +63,40 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     FEscUhr.start();
     qApp->installEventFilter(this);
 
-    Memo1 = new TTextPane(client);
+    PanesAnlegen(client);
+    StatuszeileAnlegen(client);
+    TimerAnlegen();
+    MenueAufbauen();
+    FormCreate();
+}
+
+// The services and dialogs the caller left out are the real ones.
+void TForm1::DiensteErgaenzen() {
+    const TServices real = (FDienste.Services.MessageBoxes && FDienste.Services.Sounds &&
+                            FDienste.Services.Audio && FDienste.Services.Clock && FDienste.Services.Shell)
+                               ? TServices{}
+                               : RealServices();
+    auto& s = FDienste.Services;
+    if (!s.MessageBoxes) s.MessageBoxes = real.MessageBoxes;
+    if (!s.Sounds) s.Sounds = real.Sounds;
+    if (!s.Audio) s.Audio = real.Audio;
+    if (!s.Clock) s.Clock = real.Clock;
+    if (!s.Shell) s.Shell = real.Shell;
+    if (!FDienste.Fertig) FDienste.Fertig = RealFertigDialog();
+    if (!FDienste.Auswahl) FDienste.Auswahl = RealAuswahlDialog();
+    if (!FDienste.Optionen) FDienste.Optionen = RealOptionenDialog();
+    if (!FDienste.Schrift) FDienste.Schrift = RealSchriftDialog();
+}
+
+// The line to type (Memo1) and the typing pane (Memo2); every key of theirs
+// comes to the window.
+void TForm1::PanesAnlegen(QWidget* AClient) {
+    Memo1 = new TTextPane(AClient);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->Tag = 1;
     Memo1->SetReadOnly(true);
     Memo1->setAccessibleName(QStringLiteral("Vorlage"));
-    Memo2 = new TTextPane(client);
+    Memo2 = new TTextPane(AClient);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->Tag = 2;
     Memo2->setAccessibleName(QStringLiteral("Eingabe"));
@@ -99,10 +114,12 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     Memo2->OnKeyDown = [this](TTextPane* ASender, int& AKey, Qt::KeyboardModifiers AShift) {
         Memo2KeyDown(ASender, AKey, AShift);
     };
+}
 
+void TForm1::StatuszeileAnlegen(QWidget* AClient) {
     static const bool zugangS = (QAccessible::installFactory(StatusleistenZugang), true);
     Q_UNUSED(zugangS);
-    StatusBar1 = new QWidget(client);
+    StatusBar1 = new QWidget(AClient);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setAccessibleName(QStringLiteral("Statusleiste"));
     StatusBar1->setAutoFillBackground(true);
@@ -113,7 +130,9 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
         StatusPanel[i]->setFrameShape(QFrame::StyledPanel);
         StatusPanel[i]->setAutoFillBackground(true);
     }
+}
 
+void TForm1::TimerAnlegen() {
     auto timer = [this](const char* AName, bool ASingleShotS) {
         auto* t = new QTimer(this);
         t->setObjectName(QLatin1String(AName));
@@ -128,9 +147,6 @@ TForm1::TForm1(const THauptDienste& ADienste, QWidget* AParent) : QMainWindow(AP
     connect(Timer1Los, &QTimer::timeout, this, &TForm1::Timer1LosTimer);
     connect(Timer1SprechenText, &QTimer::timeout, this, &TForm1::Timer1SprechenTextTimer);
     connect(Timer1Status, &QTimer::timeout, this, &TForm1::Timer1StatusTimer);
-
-    MenueAufbauen();
-    FormCreate();
 }
 
 TForm1::~TForm1() {

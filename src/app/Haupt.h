@@ -29,6 +29,7 @@ class TDaten;
 class TVorlage;
 class TRememberFiles;
 struct TEinstellungen;
+struct TGespeicherteWerte;
 struct TDateiRec;
 class IFertigDialog;
 class IAuswahlDialog;
@@ -219,6 +220,14 @@ private:
     bool BeendenS = false;
     QPointer<QWidget> MerkActiveControl;
 
+    void DiensteErgaenzen();
+    void GroesseAnwenden(const TGespeicherteWerte& w);
+    void LetztenBereichLaden(const TGespeicherteWerte& w);
+    void SchriftAnwenden(const TGespeicherteWerte& w);
+    void EinstellungenSichern();
+    void PanesAnlegen(QWidget* AClient);
+    void StatuszeileAnlegen(QWidget* AClient);
+    void TimerAnlegen();
     void FormCreate();
     void FormShowPhase1();
     void Timer0StartTimer();
@@ -277,6 +286,8 @@ private:
     QByteArray FSnd[TSoundCount];
     std::atomic<bool> FSoundsBereitS{false};
     void SoundsAbwarten();
+    static const TBefehl FBefehle[];
+    static const TMenueZeile FMenues[];
     QHash<QString, QAction*> FAktionen;
     bool FFirstShowS = true;
     bool FCloseAgreedS = false;

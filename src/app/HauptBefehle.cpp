@@ -89,109 +89,117 @@ constexpr int K(QKeyCombination AKey) {
 
 // The menus in the order of the menu bar; a submenu is placed where its first
 // command row stands.
+// clang-format off
+const TMenueZeile TForm1::FMenues[] = {
+    // name                  caption              in menu
+    {"MenuDatei",            "&Datei",            nullptr},
+    {"MenuDateiUpdateCheck", "&Updateprüfung",    "MenuDatei"},
+    {"MenuAkt",              "A&ktionen",         nullptr},
+    {"MenuSprache",          "&Sprachsteuerung",  nullptr},
+    {"MenuAns",              "&Ansicht",          nullptr},
+    {"MenuHilfe",            "&Hilfe",            nullptr},
+};
+// clang-format on
+
 const std::span<const TMenueZeile> TForm1::Menues() {
-    static const TMenueZeile menues[] = {
-        // name                   caption               in menu
-        {"MenuDatei", "&Datei", nullptr},  {"MenuDateiUpdateCheck", "&Updateprüfung", "MenuDatei"},
-        {"MenuAkt", "A&ktionen", nullptr}, {"MenuSprache", "&Sprachsteuerung", nullptr},
-        {"MenuAns", "&Ansicht", nullptr},  {"MenuHilfe", "&Hilfe", nullptr},
-    };
-    return menues;
+    return FMenues;
 }
+
+namespace {
+using F = TForm1;
+using B = TBefehl;
+} // namespace
 
 // Every menu command of the window. A new command is one row here and its
 // handler; the menus, the key hints of the status line and the key list's
 // test all read this table.
+const TBefehl TForm1::FBefehle[] = {
+    // menu, object name, caption, key, handler, rule (null: always), kind, checked, separator before
+    {"MenuDatei", "MenuDateiOptionen", "&Optionen...", K(Qt::CTRL | Qt::Key_O),
+     [](F& f) { f.MenuDateiOptionenClick(); }},
+    {"MenuDateiUpdateCheck", UpdateModusBefehle[0], "Bei &jedem Programmstart", 0,
+     [](F& f) { f.MenuDateiUpdateCheckModeClick(0); }, nullptr, B::Auswahl,
+     [](const F& f) { return f.UpdateModus() == 0; }},
+    {"MenuDateiUpdateCheck", UpdateModusBefehle[1], "Einmal &täglich", 0,
+     [](F& f) { f.MenuDateiUpdateCheckModeClick(1); }, nullptr, B::Auswahl,
+     [](const F& f) { return f.UpdateModus() == 1; }},
+    {"MenuDateiUpdateCheck", UpdateModusBefehle[2], "Einmal &wöchentlich", 0,
+     [](F& f) { f.MenuDateiUpdateCheckModeClick(2); }, nullptr, B::Auswahl,
+     [](const F& f) { return f.UpdateModus() == 2; }},
+    {"MenuDateiUpdateCheck", UpdateModusBefehle[3], "&Keine automatische Prüfung", 0,
+     [](F& f) { f.MenuDateiUpdateCheckModeClick(3); }, nullptr, B::Auswahl,
+     [](const F& f) { return f.UpdateModus() == 3; }},
+    {"MenuDatei", "MenuDateiDesktopLink", "Programm&verknüpfung am Desktop", 0,
+     [](F& f) { f.MenuDateiDesktopLinkClick(); }, nullptr, B::Haken,
+     [](const F&) { return DesktopLinkVorhanden(); }},
+    {"MenuDatei", "MenuDateiProtokollordner", "&Protokollordner öffnen...", K(Qt::CTRL | Qt::Key_P),
+     [](F& f) { f.MenuDateiProtokollordnerClick(); }},
+    {"MenuDatei", "MenuDateiClose", "S&chließen", K(Qt::CTRL | Qt::Key_F4),
+     [](F& f) { f.MenuDateiCloseClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; },
+     B::Normal, nullptr, true},
+    {"MenuDatei", "MenuDateiBeenden", "&Beenden", K(Qt::ALT | Qt::Key_F4), [](F& f) { f.close(); }},
+
+    {"MenuAkt", "MenuAktBereich", "Trainings&bereich wählen...", K(Qt::CTRL | Qt::Key_B),
+     [](F& f) { f.MenuAktBereichClick(); }},
+    {"MenuAkt", "MenuAktDatei", "Trainings&datei wählen...", K(Qt::CTRL | Qt::Key_D),
+     [](F& f) { f.MenuAktDateiClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; }},
+    {"MenuAkt", "MenuAktNeu", "Training &nochmals starten", K(Qt::CTRL | Qt::Key_N),
+     [](F& f) { f.MenuAktNeuClick(); }, [](const F& f) { return f.Daten->AktivNr() != -1; }, B::Normal,
+     nullptr, true},
+    {"MenuAkt", "MenuAktWeiter", "Zeile &überspringen", K(Qt::CTRL | Qt::Key_Right),
+     [](F& f) { f.MenuAktWeiterZurueck(1); }, [](const F& f) { return f.AktivNr() != -1; }},
+    {"MenuAkt", "MenuAktZurueck", "&Vorhergehende Zeile", K(Qt::CTRL | Qt::Key_Left),
+     [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }},
+    {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
+     [](F& f) { f.MenuAktProtokollLesenClick(); }, [](const F& f) { return !f.Protokoll.Leer(); }, B::Normal,
+     nullptr, true},
+
+    {"MenuSprache", "MenuSpracheStoppen", "Wiedergabe sto&ppen", K(QKeyCombination(Qt::Key_Escape)),
+     [](F& f) { f.MenuSpracheFunktionen(1); },
+     [](const F& f) { return f.SpracheMoeglich() || f.FDienste.Services.Audio->IsPlaying(); }},
+    {"MenuSprache", "MenuSpracheTextSprechen", "Text &sprechen", K(Qt::CTRL | Qt::Key_Up),
+     [](F& f) { f.MenuSpracheFunktionen(2); },
+     [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }, B::Normal, nullptr, true},
+    {"MenuSprache", "MenuSpracheGeschriebenesSprechen", "&Geschriebenes sprechen", K(Qt::CTRL | Qt::Key_Down),
+     [](F& f) { f.MenuSpracheFunktionen(4); },
+     [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
+    {"MenuSprache", "MenuSpracheTextBuchstabieren", "Text &buchstabieren", K(Qt::CTRL | Qt::Key_1),
+     [](F& f) { f.MenuSpracheFunktionen(3); },
+     [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }},
+    {"MenuSprache", "MenuSpracheGeschriebenesBuchstabieren", "Geschriebenes buchstabi&eren",
+     K(Qt::CTRL | Qt::Key_2), [](F& f) { f.MenuSpracheFunktionen(5); },
+     [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
+    {"MenuSprache", "MenuSpracheAudioWiederholen", "Audiotext &wiederholen", K(Qt::CTRL | Qt::Key_W),
+     [](F& f) { f.MenuSpracheAudioWiederholenClick(); }, [](const F& f) { return f.AudiotextVorhanden(); },
+     B::Normal, nullptr, true},
+
+    {"MenuAns", "MenuAnsSchriftart", "&Schrifteinstellungen...", 0, [](F& f) { f.MenuAnsSchriftartClick(); }},
+
+    {"MenuHilfe", "MenuHilfeHilfe", "&Hilfe...", K(QKeyCombination(Qt::Key_F1)),
+     [](F& f) { f.HilfeTextOeffnen(HilfeDatei); }, [](const F&) { return ImProgrammordner(HilfeDatei); }},
+    {"MenuHilfe", "MenuHilfeKurztasten", "&Kurztasten...", 0,
+     [](F& f) { f.HilfeTextOeffnen(KurztastenDatei); },
+     [](const F&) { return ImProgrammordner(KurztastenDatei); }},
+    {"MenuHilfe", "MenuHilfeHistory", "&Änderungen...", 0, [](F& f) { f.HilfeTextOeffnen(HistoryDatei); },
+     [](const F&) { return ImProgrammordner(HistoryDatei); }},
+    {"MenuHilfe", "MenuHilfeZeilenkonverter", "&Zeilenkonverter starten...", 0,
+     [](F& f) {
+         f.FDienste.Services.Shell->StartProgram(ProgrammOrdner + Zeilenkonverter, {}, ProgrammOrdner);
+     },
+     [](const F&) { return ImProgrammordner(Zeilenkonverter); }, B::NurErlaubtSichtbar},
+    {"MenuHilfe", "MenuHilfeMail", "&Mail an den Programmierer...", 0,
+     [](F& f) { f.FDienste.Services.Shell->Open(&f, MailAdresse); }},
+    {"MenuHilfe", "MenuHilfeHomepage", "Home&page...", 0,
+     [](F& f) { f.FDienste.Services.Shell->Open(&f, Homepage); }},
+    {"MenuHilfe", "MenuHilfeSpenden", "&Spenden...", 0,
+     [](F& f) { f.FDienste.Services.Shell->Open(&f, SpendenSeite); }},
+    {"MenuHilfe", "MenuHilfeUpdate", "&Aktualisierung...", 0, [](F& f) { f.MenuHilfeUpdateClick(); },
+     [](const F&) { return ImProgrammordner(UpdaterProgramm); }},
+    {"MenuHilfe", "MenuHilfeInfo", "&Info", 0, [](F& f) { f.MenuHilfeInfoClick(); }},
+};
+
 const std::span<const TBefehl> TForm1::Befehle() {
-    using F = TForm1;
-    using B = TBefehl;
-    static const TBefehl befehle[] = {
-        // menu, object name, caption, key, handler, rule (null: always), kind, checked, separator before
-        {"MenuDatei", "MenuDateiOptionen", "&Optionen...", K(Qt::CTRL | Qt::Key_O),
-         [](F& f) { f.MenuDateiOptionenClick(); }},
-        {"MenuDateiUpdateCheck", UpdateModusBefehle[0], "Bei &jedem Programmstart", 0,
-         [](F& f) { f.MenuDateiUpdateCheckModeClick(0); }, nullptr, B::Auswahl,
-         [](const F& f) { return f.UpdateModus() == 0; }},
-        {"MenuDateiUpdateCheck", UpdateModusBefehle[1], "Einmal &täglich", 0,
-         [](F& f) { f.MenuDateiUpdateCheckModeClick(1); }, nullptr, B::Auswahl,
-         [](const F& f) { return f.UpdateModus() == 1; }},
-        {"MenuDateiUpdateCheck", UpdateModusBefehle[2], "Einmal &wöchentlich", 0,
-         [](F& f) { f.MenuDateiUpdateCheckModeClick(2); }, nullptr, B::Auswahl,
-         [](const F& f) { return f.UpdateModus() == 2; }},
-        {"MenuDateiUpdateCheck", UpdateModusBefehle[3], "&Keine automatische Prüfung", 0,
-         [](F& f) { f.MenuDateiUpdateCheckModeClick(3); }, nullptr, B::Auswahl,
-         [](const F& f) { return f.UpdateModus() == 3; }},
-        {"MenuDatei", "MenuDateiDesktopLink", "Programm&verknüpfung am Desktop", 0,
-         [](F& f) { f.MenuDateiDesktopLinkClick(); }, nullptr, B::Haken,
-         [](const F&) { return DesktopLinkVorhanden(); }},
-        {"MenuDatei", "MenuDateiProtokollordner", "&Protokollordner öffnen...", K(Qt::CTRL | Qt::Key_P),
-         [](F& f) { f.MenuDateiProtokollordnerClick(); }},
-        {"MenuDatei", "MenuDateiClose", "S&chließen", K(Qt::CTRL | Qt::Key_F4),
-         [](F& f) { f.MenuDateiCloseClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; },
-         B::Normal, nullptr, true},
-        {"MenuDatei", "MenuDateiBeenden", "&Beenden", K(Qt::ALT | Qt::Key_F4), [](F& f) { f.close(); }},
-
-        {"MenuAkt", "MenuAktBereich", "Trainings&bereich wählen...", K(Qt::CTRL | Qt::Key_B),
-         [](F& f) { f.MenuAktBereichClick(); }},
-        {"MenuAkt", "MenuAktDatei", "Trainings&datei wählen...", K(Qt::CTRL | Qt::Key_D),
-         [](F& f) { f.MenuAktDateiClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; }},
-        {"MenuAkt", "MenuAktNeu", "Training &nochmals starten", K(Qt::CTRL | Qt::Key_N),
-         [](F& f) { f.MenuAktNeuClick(); }, [](const F& f) { return f.Daten->AktivNr() != -1; }, B::Normal,
-         nullptr, true},
-        {"MenuAkt", "MenuAktWeiter", "Zeile &überspringen", K(Qt::CTRL | Qt::Key_Right),
-         [](F& f) { f.MenuAktWeiterZurueck(1); }, [](const F& f) { return f.AktivNr() != -1; }},
-        {"MenuAkt", "MenuAktZurueck", "&Vorhergehende Zeile", K(Qt::CTRL | Qt::Key_Left),
-         [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }},
-        {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
-         [](F& f) { f.MenuAktProtokollLesenClick(); },
-         [](const F& f) { return !f.Protokoll.Leer(); }, B::Normal, nullptr, true},
-
-        {"MenuSprache", "MenuSpracheStoppen", "Wiedergabe sto&ppen", K(QKeyCombination(Qt::Key_Escape)),
-         [](F& f) { f.MenuSpracheFunktionen(1); },
-         [](const F& f) { return f.SpracheMoeglich() || f.FDienste.Services.Audio->IsPlaying(); }},
-        {"MenuSprache", "MenuSpracheTextSprechen", "Text &sprechen", K(Qt::CTRL | Qt::Key_Up),
-         [](F& f) { f.MenuSpracheFunktionen(2); },
-         [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }, B::Normal, nullptr,
-         true},
-        {"MenuSprache", "MenuSpracheGeschriebenesSprechen", "&Geschriebenes sprechen",
-         K(Qt::CTRL | Qt::Key_Down), [](F& f) { f.MenuSpracheFunktionen(4); },
-         [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
-        {"MenuSprache", "MenuSpracheTextBuchstabieren", "Text &buchstabieren", K(Qt::CTRL | Qt::Key_1),
-         [](F& f) { f.MenuSpracheFunktionen(3); },
-         [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }},
-        {"MenuSprache", "MenuSpracheGeschriebenesBuchstabieren", "Geschriebenes buchstabi&eren",
-         K(Qt::CTRL | Qt::Key_2), [](F& f) { f.MenuSpracheFunktionen(5); },
-         [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
-        {"MenuSprache", "MenuSpracheAudioWiederholen", "Audiotext &wiederholen", K(Qt::CTRL | Qt::Key_W),
-         [](F& f) { f.MenuSpracheAudioWiederholenClick(); },
-         [](const F& f) { return f.AudiotextVorhanden(); }, B::Normal, nullptr, true},
-
-        {"MenuAns", "MenuAnsSchriftart", "&Schrifteinstellungen...", 0,
-         [](F& f) { f.MenuAnsSchriftartClick(); }},
-
-        {"MenuHilfe", "MenuHilfeHilfe", "&Hilfe...", K(QKeyCombination(Qt::Key_F1)),
-         [](F& f) { f.HilfeTextOeffnen(HilfeDatei); }, [](const F&) { return ImProgrammordner(HilfeDatei); }},
-        {"MenuHilfe", "MenuHilfeKurztasten", "&Kurztasten...", 0,
-         [](F& f) { f.HilfeTextOeffnen(KurztastenDatei); },
-         [](const F&) { return ImProgrammordner(KurztastenDatei); }},
-        {"MenuHilfe", "MenuHilfeHistory", "&Änderungen...", 0, [](F& f) { f.HilfeTextOeffnen(HistoryDatei); },
-         [](const F&) { return ImProgrammordner(HistoryDatei); }},
-        {"MenuHilfe", "MenuHilfeZeilenkonverter", "&Zeilenkonverter starten...", 0,
-         [](F& f) {
-             f.FDienste.Services.Shell->StartProgram(ProgrammOrdner + Zeilenkonverter, {}, ProgrammOrdner);
-         },
-         [](const F&) { return ImProgrammordner(Zeilenkonverter); }, B::NurErlaubtSichtbar},
-        {"MenuHilfe", "MenuHilfeMail", "&Mail an den Programmierer...", 0,
-         [](F& f) { f.FDienste.Services.Shell->Open(&f, MailAdresse); }},
-        {"MenuHilfe", "MenuHilfeHomepage", "Home&page...", 0,
-         [](F& f) { f.FDienste.Services.Shell->Open(&f, Homepage); }},
-        {"MenuHilfe", "MenuHilfeSpenden", "&Spenden...", 0,
-         [](F& f) { f.FDienste.Services.Shell->Open(&f, SpendenSeite); }},
-        {"MenuHilfe", "MenuHilfeUpdate", "&Aktualisierung...", 0, [](F& f) { f.MenuHilfeUpdateClick(); },
-         [](const F&) { return ImProgrammordner(UpdaterProgramm); }},
-        {"MenuHilfe", "MenuHilfeInfo", "&Info", 0, [](F& f) { f.MenuHilfeInfoClick(); }},
-    };
-    return befehle;
+    return FBefehle;
 }
 
 const TBefehl* TForm1::Befehl(const QString& AName) {

@@ -26,50 +26,21 @@ void Warten25() {
     QThread::msleep(25);
     QCoreApplication::processEvents();
 }
-} // namespace
 
-int TastaroMain(int argc, char** argv) {
-    ShareHeapArenas();
-    AdjustDateNames();
-    // Whether another instance runs is found out while the application sets
-    // itself up; the window is built only once the answer is there. Qt takes
-    // the first thread that uses its objects for the main thread: this one
-    // must be it, before the lock's file objects are made on the other.
-    QThread::currentThread();
-    auto instanzFrage =
-        std::async(std::launch::async, [] { return std::make_unique<TSingleInstance>(ProgrammTitel); });
-    // Reading the font configuration (several dozen XML files and the font
-    // caches) is most of the first text measurement. It is done on the other
-    // core while QApplication connects to the display; the thread is joined
-    // before anything measures text, so that Qt finds it read and does not
-    // read it a second time alongside.
-    std::jthread schriftKonfiguration([] { SchriftKonfigurationLesen(); });
-    QApplication app(argc, argv);
-    schriftKonfiguration.join();
-    // The accessibility bridge connects to the session bus when the first
-    // widget is built and waits for the connection; begun here, it is made
-    // while the application sets itself up.
-    std::jthread sitzungsbus([] { QDBusConnection::sessionBus(); });
+// Style, names, locale and Qt's own texts (standard dialogs, context menus)
+// in German.
+void AnwendungEinrichten(QTranslator& AQtDeutsch) {
     QApplication::setStyle(StartStil());
     QApplication::setApplicationName(ProgrammName);
     QApplication::setApplicationDisplayName(QString());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
-    // Qt's own texts (standard dialogs, context menus) in German
-    QTranslator qtDeutsch;
-    if (qtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtDeutsch);
+    if (AQtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&AQtDeutsch);
+}
 
-    PfadeBerechnen(QCoreApplication::applicationFilePath());
-
-    // A second start asks the running instance to come to the front and ends.
-    const std::unique_ptr<TSingleInstance> instanz = instanzFrage.get();
-    if (!instanz->IsFirst()) {
-        if (!FindWindowByTitle(ProgrammTitel).isEmpty())
-            WriteRegistrySettings(ProgrammName, TRegistrySettings::rsSetFocus());
-        return 0;
-    }
-
+// The main window from its first showing to the end of the event loop.
+int HauptfensterZeigen() {
     THauptDienste dienste;
     dienste.Services = RealServices();
     auto form = std::make_unique<TForm1>(dienste);
@@ -96,4 +67,42 @@ int TastaroMain(int argc, char** argv) {
     WithdrawWindowCaption();
     form.reset();
     return rc;
+}
+} // namespace
+
+int TastaroMain(int argc, char** argv) {
+    ShareHeapArenas();
+    AdjustDateNames();
+    // Whether another instance runs is found out while the application sets
+    // itself up; the window is built only once the answer is there. Qt takes
+    // the first thread that uses its objects for the main thread: this one
+    // must be it, before the lock's file objects are made on the other.
+    QThread::currentThread();
+    auto instanzFrage =
+        std::async(std::launch::async, [] { return std::make_unique<TSingleInstance>(ProgrammTitel); });
+    // Reading the font configuration (several dozen XML files and the font
+    // caches) is most of the first text measurement. It is done on the other
+    // core while QApplication connects to the display; the thread is joined
+    // before anything measures text, so that Qt finds it read and does not
+    // read it a second time alongside.
+    std::jthread schriftKonfiguration([] { SchriftKonfigurationLesen(); });
+    QApplication app(argc, argv);
+    schriftKonfiguration.join();
+    // The accessibility bridge connects to the session bus when the first
+    // widget is built and waits for the connection; begun here, it is made
+    // while the application sets itself up.
+    std::jthread sitzungsbus([] { QDBusConnection::sessionBus(); });
+    QTranslator qtDeutsch;
+    AnwendungEinrichten(qtDeutsch);
+    PfadeBerechnen(QCoreApplication::applicationFilePath());
+
+    // A second start asks the running instance to come to the front and ends.
+    const std::unique_ptr<TSingleInstance> instanz = instanzFrage.get();
+    if (!instanz->IsFirst()) {
+        if (!FindWindowByTitle(ProgrammTitel).isEmpty())
+            WriteRegistrySettings(ProgrammName, TRegistrySettings::rsSetFocus());
+        return 0;
+    }
+
+    return HauptfensterZeigen();
 }
