@@ -26,6 +26,7 @@ struct TFertigDaten {
     QFont Font;
     QColor SchriftFarbe; // the training font's colour; invalid: black
     QColor Hintergrund;
+    QString Titel; // the reader's caption; empty: the protocol reader's own
 };
 
 class IFertigDialog {

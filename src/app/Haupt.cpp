@@ -446,8 +446,14 @@ int TForm1::Waehlen(const QString& ACaption, const QString& AListe, int AAktivNr
     return Modal([&] { return FDienste.Auswahl->Waehlen(this, d); });
 }
 
+// A short tone through the sound player, heard where the desktop keeps the
+// system bell silent; with the sounds switched off, the system bell.
 void TForm1::Beep() {
-    FDienste.Services.Shell->Beep();
+    if (!Einstellungen || !Einstellungen->SoundsWiedergebenS) {
+        FDienste.Services.Shell->Beep();
+        return;
+    }
+    FDienste.Services.Sounds->Play(Piepton(), false);
 }
 
 void TForm1::closeEvent(QCloseEvent* AEvent) {

@@ -57,6 +57,9 @@ struct TBefehl {
     TArt Art = Normal;
     bool (*Gewaehlt)(const TForm1&) = nullptr;
     bool TrennerDavor = false; // a separator above it
+    // Said when the rule refuses the command; null: a beep, an empty text:
+    // nothing.
+    QString (*Warum)(const TForm1&) = nullptr;
 };
 
 struct TMenueZeile {
@@ -239,8 +242,10 @@ private:
     void MenueAuffrischen(const QMenu* AMenu);
     bool SpracheMoeglich() const;
     bool AudiotextVorhanden() const;
+    QString SprachGrund(const QString& AText, const QString& ALeer) const;
     int UpdateModus() const;
-    void HilfeTextOeffnen(const QString& ADatei);
+    void HilfeTextOeffnen(const QString& ADatei, const QString& ATitel);
+    void Oeffnen(const QString& AZiel);
     void LadeSounds();
     std::optional<TDateiRec> AktuellesPaar() const;
     int PaarAnzahl() const;
@@ -255,6 +260,15 @@ private:
     void Information(const QString& AText);
     void FehlerMeldung(const QString& AText);
     void Beep();
+    // A short hint for the user's ears: the program's voice, else the running
+    // screen reader, else a beep.
+    void Hinweis(const QString& AText);
+    bool SpracheBereit() const;
+    // Said before the line that comes up next is spoken, or at once when the
+    // line is not spoken by itself.
+    void VorDerZeileSagen(const QString& AText);
+    QString FVorDerZeile;
+    void ErgebnisAnsagenUmschalten();
     // The area and file chooser in the training font and colours; the chosen
     // row, or -1.
     int Waehlen(const QString& ACaption, const QString& AListe, int AAktivNr);
@@ -307,6 +321,12 @@ private:
 // The key of a command as the menus and the key hints show it, with the
 // German key names: "Strg+Rechts", "Umsch+F1", "Esc".
 QString TastenText(const QKeySequence& AKey);
+
+// An event sound: the file's content, or a generated tone when AFilename
+// cannot be read.
+QByteArray SoundLaden(int AFrequenz, int ADauerMs, int AAmplitude, const QString& AFilename);
+// The short tone of a key that may do nothing now.
+const QByteArray& Piepton();
 
 // The one main window of the process, for the few places that need it.
 extern TForm1* Form1;

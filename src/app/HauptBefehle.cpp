@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 
 namespace {
 const QString MailAdresse = QStringLiteral("mailto:kontakt@tastaro.at?subject=Tastaro%20V1.31");
@@ -42,6 +43,13 @@ const char* const UpdateModusBefehle[] = {"MenuDateiUpdateCheckEveryStart", "Men
 bool ImProgrammordner(const QString& ADatei) {
     return QFile::exists(ProgrammOrdner + ADatei);
 }
+
+QString Fehlt(const QString& ADatei) {
+    return QStringLiteral("Die Datei %1 fehlt im Programmordner.").arg(ADatei);
+}
+
+const QString KeineZeile = QStringLiteral("Es ist keine Zeile zu tippen.");
+const QString NichtsGeschrieben = QStringLiteral("Es ist noch nichts geschrieben.");
 
 bool DesktopLinkVorhanden() {
     return (!DesktopLinkBenutzer.isEmpty() && QFile::exists(DesktopLinkBenutzer)) ||
@@ -114,7 +122,8 @@ using B = TBefehl;
 // handler; the menus, the key hints of the status line and the key list's
 // test all read this table.
 const TBefehl TForm1::FBefehle[] = {
-    // menu, object name, caption, key, handler, rule (null: always), kind, checked, separator before
+    // menu, object name, caption, key, handler, rule (null: always), kind, checked, separator before,
+    // what is said when the rule refuses
     {"MenuDatei", "MenuDateiOptionen", "&Optionen...", K(Qt::CTRL | Qt::Key_O),
      [](F& f) { f.MenuDateiOptionenClick(); }},
     {"MenuDateiUpdateCheck", UpdateModusBefehle[0], "Bei &jedem Programmstart", 0,
@@ -136,65 +145,92 @@ const TBefehl TForm1::FBefehle[] = {
      [](F& f) { f.MenuDateiProtokollordnerClick(); }},
     {"MenuDatei", "MenuDateiClose", "S&chließen", K(Qt::CTRL | Qt::Key_F4),
      [](F& f) { f.MenuDateiCloseClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; },
-     B::Normal, nullptr, true},
+     B::Normal, nullptr, true,
+     [](const F&) { return QStringLiteral("Es ist kein Trainingsbereich geöffnet."); }},
     {"MenuDatei", "MenuDateiBeenden", "&Beenden", K(Qt::ALT | Qt::Key_F4), [](F& f) { f.close(); }},
 
     {"MenuAkt", "MenuAktBereich", "Trainings&bereich wählen...", K(Qt::CTRL | Qt::Key_B),
      [](F& f) { f.MenuAktBereichClick(); }},
     {"MenuAkt", "MenuAktDatei", "Trainings&datei wählen...", K(Qt::CTRL | Qt::Key_D),
-     [](F& f) { f.MenuAktDateiClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; }},
+     [](F& f) { f.MenuAktDateiClick(); }, [](const F& f) { return f.Kategorie->AktivNr() != -1; }, B::Normal,
+     nullptr, false,
+     [](const F&) { return QStringLiteral("Zuerst einen Trainingsbereich wählen, mit Strg+B."); }},
     {"MenuAkt", "MenuAktNeu", "Training &nochmals starten", K(Qt::CTRL | Qt::Key_N),
      [](F& f) { f.MenuAktNeuClick(); }, [](const F& f) { return f.Daten->AktivNr() != -1; }, B::Normal,
-     nullptr, true},
+     nullptr, true, [](const F&) { return QStringLiteral("Zuerst eine Trainingsdatei wählen."); }},
     {"MenuAkt", "MenuAktWeiter", "Zeile &überspringen", K(Qt::CTRL | Qt::Key_Right),
-     [](F& f) { f.MenuAktWeiterZurueck(1); }, [](const F& f) { return f.AktivNr() != -1; }},
+     [](F& f) { f.MenuAktWeiterZurueck(1); }, [](const F& f) { return f.AktivNr() != -1; }, B::Normal,
+     nullptr, false, [](const F&) { return KeineZeile; }},
     {"MenuAkt", "MenuAktZurueck", "&Vorhergehende Zeile", K(Qt::CTRL | Qt::Key_Left),
-     [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }},
+     [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }, B::Normal, nullptr,
+     false,
+     [](const F& f) { return f.AktivNr() == -1 ? KeineZeile : QStringLiteral("Das ist die erste Zeile."); }},
     {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
      [](F& f) { f.MenuAktProtokollLesenClick(); }, [](const F& f) { return !f.Protokoll.Leer(); }, B::Normal,
-     nullptr, true},
+     nullptr, true,
+     [](const F& f) {
+         return f.Einstellungen->ProtokollS
+                    ? QStringLiteral("Es gibt noch kein Protokoll.")
+                    : QStringLiteral("Das Protokoll ist in den Optionen ausgeschaltet.");
+     }},
 
     {"MenuSprache", "MenuSpracheStoppen", "Wiedergabe sto&ppen", K(QKeyCombination(Qt::Key_Escape)),
      [](F& f) { f.MenuSpracheFunktionen(1); },
-     [](const F& f) { return f.SpracheMoeglich() || f.FDienste.Services.Audio->IsPlaying(); }},
+     [](const F& f) { return f.SpracheMoeglich() || f.FDienste.Services.Audio->IsPlaying(); }, B::Normal,
+     nullptr, false, [](const F&) { return QString(); }}, // nothing to stop: Esc stays quiet
     {"MenuSprache", "MenuSpracheTextSprechen", "Text &sprechen", K(Qt::CTRL | Qt::Key_Up),
      [](F& f) { f.MenuSpracheFunktionen(2); },
-     [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }, B::Normal, nullptr, true},
+     [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }, B::Normal, nullptr, true,
+     [](const F& f) { return f.SprachGrund(f.SprechenText, KeineZeile); }},
     {"MenuSprache", "MenuSpracheGeschriebenesSprechen", "&Geschriebenes sprechen", K(Qt::CTRL | Qt::Key_Down),
      [](F& f) { f.MenuSpracheFunktionen(4); },
-     [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
+     [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }, B::Normal, nullptr,
+     false, [](const F& f) { return f.SprachGrund(f.GeschriebenText, NichtsGeschrieben); }},
     {"MenuSprache", "MenuSpracheTextBuchstabieren", "Text &buchstabieren", K(Qt::CTRL | Qt::Key_1),
      [](F& f) { f.MenuSpracheFunktionen(3); },
-     [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }},
+     [](const F& f) { return f.SpracheMoeglich() && !f.SprechenText.isEmpty(); }, B::Normal, nullptr, false,
+     [](const F& f) { return f.SprachGrund(f.SprechenText, KeineZeile); }},
     {"MenuSprache", "MenuSpracheGeschriebenesBuchstabieren", "Geschriebenes buchstabi&eren",
      K(Qt::CTRL | Qt::Key_2), [](F& f) { f.MenuSpracheFunktionen(5); },
-     [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }},
+     [](const F& f) { return f.SpracheMoeglich() && !f.GeschriebenText.isEmpty(); }, B::Normal, nullptr,
+     false, [](const F& f) { return f.SprachGrund(f.GeschriebenText, NichtsGeschrieben); }},
     {"MenuSprache", "MenuSpracheAudioWiederholen", "Audiotext &wiederholen", K(Qt::CTRL | Qt::Key_W),
      [](F& f) { f.MenuSpracheAudioWiederholenClick(); }, [](const F& f) { return f.AudiotextVorhanden(); },
-     B::Normal, nullptr, true},
+     B::Normal, nullptr, true,
+     [](const F& f) {
+         return f.Einstellungen->Mp3TextS ? QStringLiteral("Diese Zeile hat keinen Audiotext.")
+                                          : QStringLiteral("Audiotexte sind in den Optionen ausgeschaltet.");
+     }},
+    {"MenuSprache", "MenuSpracheErgebnis", "&Ergebnis ansagen", K(Qt::CTRL | Qt::Key_E),
+     [](F& f) { f.ErgebnisAnsagenUmschalten(); }, nullptr, B::Haken,
+     [](const F& f) { return f.Einstellungen->ErgebnisAnsagenS; }},
 
     {"MenuAns", "MenuAnsSchriftart", "&Schrifteinstellungen...", 0, [](F& f) { f.MenuAnsSchriftartClick(); }},
 
     {"MenuHilfe", "MenuHilfeHilfe", "&Hilfe...", K(QKeyCombination(Qt::Key_F1)),
-     [](F& f) { f.HilfeTextOeffnen(HilfeDatei); }, [](const F&) { return ImProgrammordner(HilfeDatei); }},
+     [](F& f) { f.HilfeTextOeffnen(HilfeDatei, QStringLiteral("Hilfe")); },
+     [](const F&) { return ImProgrammordner(HilfeDatei); }, B::Normal, nullptr, false,
+     [](const F&) { return Fehlt(HilfeDatei); }},
     {"MenuHilfe", "MenuHilfeKurztasten", "&Kurztasten...", 0,
-     [](F& f) { f.HilfeTextOeffnen(KurztastenDatei); },
-     [](const F&) { return ImProgrammordner(KurztastenDatei); }},
-    {"MenuHilfe", "MenuHilfeHistory", "&Änderungen...", 0, [](F& f) { f.HilfeTextOeffnen(HistoryDatei); },
-     [](const F&) { return ImProgrammordner(HistoryDatei); }},
+     [](F& f) { f.HilfeTextOeffnen(KurztastenDatei, QStringLiteral("Kurztasten")); },
+     [](const F&) { return ImProgrammordner(KurztastenDatei); }, B::Normal, nullptr, false,
+     [](const F&) { return Fehlt(KurztastenDatei); }},
+    {"MenuHilfe", "MenuHilfeHistory", "&Änderungen...", 0,
+     [](F& f) { f.HilfeTextOeffnen(HistoryDatei, QStringLiteral("Änderungen")); },
+     [](const F&) { return ImProgrammordner(HistoryDatei); }, B::Normal, nullptr, false,
+     [](const F&) { return Fehlt(HistoryDatei); }},
     {"MenuHilfe", "MenuHilfeZeilenkonverter", "&Zeilenkonverter starten...", 0,
      [](F& f) {
-         f.FDienste.Services.Shell->StartProgram(ProgrammOrdner + Zeilenkonverter, {}, ProgrammOrdner);
+         if (!f.FDienste.Services.Shell->StartProgram(ProgrammOrdner + Zeilenkonverter, {}, ProgrammOrdner))
+             f.FehlerMeldung(QStringLiteral("Der Zeilenkonverter konnte nicht gestartet werden."));
      },
      [](const F&) { return ImProgrammordner(Zeilenkonverter); }, B::NurErlaubtSichtbar},
-    {"MenuHilfe", "MenuHilfeMail", "&Mail an den Programmierer...", 0,
-     [](F& f) { f.FDienste.Services.Shell->Open(&f, MailAdresse); }},
-    {"MenuHilfe", "MenuHilfeHomepage", "Home&page...", 0,
-     [](F& f) { f.FDienste.Services.Shell->Open(&f, Homepage); }},
-    {"MenuHilfe", "MenuHilfeSpenden", "&Spenden...", 0,
-     [](F& f) { f.FDienste.Services.Shell->Open(&f, SpendenSeite); }},
+    {"MenuHilfe", "MenuHilfeMail", "&Mail an den Programmierer...", 0, [](F& f) { f.Oeffnen(MailAdresse); }},
+    {"MenuHilfe", "MenuHilfeHomepage", "Home&page...", 0, [](F& f) { f.Oeffnen(Homepage); }},
+    {"MenuHilfe", "MenuHilfeSpenden", "&Spenden...", 0, [](F& f) { f.Oeffnen(SpendenSeite); }},
     {"MenuHilfe", "MenuHilfeUpdate", "&Aktualisierung...", 0, [](F& f) { f.MenuHilfeUpdateClick(); },
-     [](const F&) { return ImProgrammordner(UpdaterProgramm); }},
+     [](const F&) { return ImProgrammordner(UpdaterProgramm); }, B::Normal, nullptr, false,
+     [](const F&) { return Fehlt(UpdaterProgramm); }},
     {"MenuHilfe", "MenuHilfeInfo", "&Info", 0, [](F& f) { f.MenuHilfeInfoClick(); }},
 };
 
@@ -228,6 +264,22 @@ bool TForm1::SpracheMoeglich() const {
            !Einstellungen->Stimme.isEmpty() && !Memo2->ReadOnly();
 }
 
+// Why a speech command cannot say AText now.
+QString TForm1::SprachGrund(const QString& AText, const QString& ALeer) const {
+    if (Einstellungen->Sapi == sapiAus) return QStringLiteral("Die Sprachausgabe ist ausgeschaltet.");
+    if (Speech->TokenNrIndex().Nr < 0 || Einstellungen->Stimme.isEmpty())
+        return QStringLiteral("Es ist keine Stimme gewählt.");
+    if (Memo2->ReadOnly()) return KeineZeile;
+    return AText.isEmpty() ? ALeer : QString();
+}
+
+void TForm1::ErgebnisAnsagenUmschalten() {
+    Einstellungen->ErgebnisAnsagenS = !Einstellungen->ErgebnisAnsagenS;
+    RegistryLadenSpeichern(false);
+    Hinweis(Einstellungen->ErgebnisAnsagenS ? QStringLiteral("Ergebnis ansagen: ein.")
+                                            : QStringLiteral("Ergebnis ansagen: aus."));
+}
+
 bool TForm1::AudiotextVorhanden() const {
     const std::optional<TDateiRec> paar = AktuellesPaar();
     return Einstellungen->Mp3TextS && paar && !paar->Mp3Filename.isEmpty() &&
@@ -238,8 +290,34 @@ int TForm1::UpdateModus() const {
     return Updater ? int(Updater->CheckMode()) : -1;
 }
 
-void TForm1::HilfeTextOeffnen(const QString& ADatei) {
-    FDienste.Services.Shell->OpenTextFile(ProgrammOrdner + ADatei);
+// A help text is read inside the trainer, in the reader the protocol uses,
+// so that the user never has to find the way back from another program.
+void TForm1::HilfeTextOeffnen(const QString& ADatei, const QString& ATitel) {
+    TFertigDaten f;
+    try {
+        f.Zeilen =
+            ReadTextFile(ProgrammOrdner + ADatei).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    } catch (const ETextFileError&) {
+        FehlerMeldung(QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.")
+                          .arg(QDir::toNativeSeparators(ProgrammOrdner + ADatei)));
+        return;
+    }
+    f.SoundS = false;
+    f.FertigS = false;
+    f.EndeS = true;
+    f.Titel = ATitel;
+    f.Font = TrainingFont;
+    f.SchriftFarbe = Memo2->palette().color(QPalette::Text);
+    f.Hintergrund = HintergrundFarbe;
+    Modal([&] { FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio); });
+}
+
+// An address or folder with the desktop's program for it, or a message why not.
+void TForm1::Oeffnen(const QString& AZiel) {
+    if (!FDienste.Services.Shell->Open(this, AZiel))
+        FehlerMeldung(QStringLiteral("\"%1\" konnte nicht geöffnet werden. Auf diesem Rechner ist kein "
+                                     "Programm dafür eingerichtet.")
+                          .arg(AZiel));
 }
 
 // A menu's rows as the user meets them: the rules are asked afresh. The
@@ -300,8 +378,16 @@ void TForm1::MenueAufbauen() {
             gruppen.value(m)->addAction(a);
         }
         const auto ausfuehren = b.Ausfuehren;
-        connect(a, &QAction::triggered, this, [this, name, m, ausfuehren] {
-            if (!Erlaubt(name)) return;
+        const auto warum = b.Warum;
+        connect(a, &QAction::triggered, this, [this, name, m, ausfuehren, warum] {
+            if (!Erlaubt(name)) {
+                const QString grund = warum ? warum(*this) : QString();
+                if (!warum)
+                    Beep();
+                else if (!grund.isEmpty())
+                    Hinweis(grund);
+                return;
+            }
             const QPointer<QMenu> menue(m);
             ausfuehren(*this);
             if (menue) MenueAuffrischen(menue);
@@ -350,6 +436,7 @@ void TForm1::KontextmenueAufbauen() {
         zeilenBefehle << std::pair{a, QLatin1String(name)};
     }
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this, zeilenBefehle] {
+        Ansagen(QStringLiteral("Kontextmenü"));
         for (const auto& [pu, name] : zeilenBefehle) {
             pu->setText(Aktion(name)->text());
             pu->setEnabled(Erlaubt(name));
@@ -362,6 +449,9 @@ void TForm1::SetKategorieTitel(const QString& AValue) {
     FKategorietitel = AValue.isEmpty() ? QStringLiteral("(KeinBereich)") : AValue;
     const QString caption = QStringLiteral("%1 - %2").arg(FKategorietitel, ProgrammTitel);
     setWindowTitle(caption);
+    // The placeholder is for the eye; the screen reader hears what it means.
+    setAccessibleName(AValue.isEmpty() ? QStringLiteral("kein Bereich gewählt - %1").arg(ProgrammTitel)
+                                       : QString());
     QGuiApplication::setApplicationDisplayName(QString());
     // A second start looks for this window by its caption.
     PublishWindowCaption(caption);
@@ -369,6 +459,7 @@ void TForm1::SetKategorieTitel(const QString& AValue) {
 
 void TForm1::SetDatenTitel(const QString& AValue) {
     Lbl1Datentitel->setText(AValue.isEmpty() ? QStringLiteral("(KeinTitel)") : AValue);
+    Lbl1Datentitel->setAccessibleName(AValue.isEmpty() ? QStringLiteral("keine Datei gewählt") : QString());
     Lbl1Datentitel->adjustSize();
     Lbl1Datentitel->move((centralWidget()->width() - Lbl1Datentitel->width()) / 2, Lbl1Datentitel->y());
 }
@@ -474,7 +565,10 @@ void TForm1::Timer1StatusTimer() {
 void TForm1::MenuSpracheFunktionen(int ATag) {
     if (ATag == 1 && FDienste.Services.Audio->IsPlaying()) FDienste.Services.Audio->Stop();
     // Silenced means silenced: a line still waiting to be spoken stays unsaid.
-    if (ATag == 1) Timer1SprechenText->stop();
+    if (ATag == 1) {
+        Timer1SprechenText->stop();
+        FVorDerZeile.clear();
+    }
     if (Speech->TokenNrIndex().Nr == -1) return;
     switch (ATag) {
     case 1:

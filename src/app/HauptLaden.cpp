@@ -127,10 +127,22 @@ std::unique_ptr<TDaten> TForm1::BereichLaden(const QString& APath) {
 }
 
 void TForm1::Ansagen(const QString& AText) {
-    if (Einstellungen->Sapi != sapiAus && Speech->TokenNrIndex().Nr >= 0 && !Einstellungen->Stimme.isEmpty())
+    if (SpracheBereit())
         SpeakText(AText);
     else
         FTolk->Output(AText, false);
+}
+
+bool TForm1::SpracheBereit() const {
+    return Einstellungen->Sapi != sapiAus && Speech->TokenNrIndex().Nr >= 0 &&
+           !Einstellungen->Stimme.isEmpty();
+}
+
+void TForm1::Hinweis(const QString& AText) {
+    if (SpracheBereit())
+        SpeakText(AText);
+    else if (!FTolk->Output(AText, true))
+        Beep();
 }
 
 // An oversized list is rare and nothing the user must act on at once: it is

@@ -78,6 +78,8 @@ void TForm1::Timer1LosTimer() {
         ProtokollSchreiben(ptFortsetzen);
         SetAktivNr(p);
     }
+    // The file's title comes before its first line.
+    if (AktivNr() != -1) VorDerZeileSagen(Daten->Get(Daten->AktivNr()).Titel + QLatin1Char('.'));
 }
 
 void TForm1::SetAktivNr(int AValue) {
@@ -199,10 +201,22 @@ void TForm1::ProtokollFragen() {
 
 void TForm1::Timer1SprechenTextTimer() {
     Timer1SprechenText->stop();
-    if (!BeendenS && !CloseS && Einstellungen->Sapi == sapiEin) {
-        Vorlage->Split(SprechenText);
-        SpeakText(Vorlage->GetSprichSlStr());
+    const QString vorher = std::exchange(FVorDerZeile, QString());
+    if (BeendenS || CloseS) return;
+    if (Einstellungen->Sapi != sapiEin) {
+        if (!vorher.isEmpty()) Ansagen(vorher);
+        return;
     }
+    Vorlage->Split(SprechenText);
+    const QString zeile = Vorlage->GetSprichSlStr();
+    SpeakText(vorher.isEmpty() ? zeile : vorher + QLatin1Char(' ') + zeile);
+}
+
+void TForm1::VorDerZeileSagen(const QString& AText) {
+    if (Timer1SprechenText->isActive() && Einstellungen->Sapi == sapiEin)
+        FVorDerZeile = FVorDerZeile.isEmpty() ? AText : FVorDerZeile + QLatin1Char(' ') + AText;
+    else
+        Ansagen(AText);
 }
 
 void TForm1::SpeakText(const QString& AText, bool MerkenS) {

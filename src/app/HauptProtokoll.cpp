@@ -11,6 +11,8 @@
 #include "TextFile.h"
 #include "TextPane.h"
 
+#include <QDir>
+
 QString TForm1::ProtokollFilename() const {
     if (Kategorie->AktivNr() < 0 || Daten->AktivNr() < 0 || ProtokollOrdner.isEmpty()) return QString();
     return TProtokoll::Dateiname(ProtokollOrdner, GetWindowsUserName(),
@@ -62,5 +64,10 @@ void TForm1::MenuAktProtokollLesenClick() {
 }
 
 void TForm1::MenuDateiProtokollordnerClick() {
-    FDienste.Services.Shell->Open(this, ProtokollOrdner);
+    // A folder never written to yet is made, so that it can be shown.
+    if (ProtokollOrdner.isEmpty() || !QDir().mkpath(ProtokollOrdner) ||
+        !FDienste.Services.Shell->Open(this, ProtokollOrdner))
+        FehlerMeldung(QStringLiteral("Der Protokollordner \"%1\" konnte nicht geöffnet werden. Auf diesem "
+                                     "Rechner ist kein Programm dafür eingerichtet.")
+                          .arg(QDir::toNativeSeparators(ProtokollOrdner)));
 }

@@ -52,6 +52,11 @@ QByteArray SoundLaden(int AFrequenz, int ADauerMs, int AAmplitude, const QString
     return d;
 }
 
+const QByteArray& Piepton() {
+    static const QByteArray ton = SoundLaden(880, 90, 60, QString());
+    return ton;
+}
+
 void TForm1::LadeSounds() {
     static const char* const namen[TSoundCount] = {"Click.wav", "Falsch.wav", "Richtig.wav", "Fertig.wav",
                                                    "Typing.wav"};

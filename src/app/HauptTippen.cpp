@@ -5,6 +5,8 @@
 #include "DatenC.h"
 #include "EinstellungenC.h"
 #include "TextPane.h"
+#include "VorlageC.h"
+#include "ZeilenErgebnisC.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -88,10 +90,18 @@ bool TForm1::ZeileAbschliessen() {
         return false;
     }
     const QString getippt = GeschriebenText;
+    const QString vorlage = AktuellesPaar()->B;
+    auto ergebnis = [&] {
+        return ZeilenErgebnisText(getippt, vorlage, GeschriebenText, Einstellungen->GrossKleinS,
+                                  [this](const QString& AWort) { return Vorlage->Buchstabiert(AWort); });
+    };
     if (EingabePruefen()) {
         Ton(sRichtig, true);
         ProtokollSchreiben(ptRichtig);
-        SetAktivNr(AktivNr() + 1);
+        const int naechste = AktivNr() + 1;
+        SetAktivNr(naechste);
+        // The last line's outcome is the finish dialog.
+        if (Einstellungen->ErgebnisAnsagenS && AktivNr() == naechste) VorDerZeileSagen(ergebnis());
         return false;
     }
     Ton(sFalsch, true);
@@ -112,6 +122,7 @@ bool TForm1::ZeileAbschliessen() {
     }
     Memo2->setFocus();
     Timer1SprechenText->start();
+    if (Einstellungen->ErgebnisAnsagenS) VorDerZeileSagen(ergebnis());
     return true;
 }
 

@@ -105,6 +105,9 @@ public:
     TVoiceBenutzerPos GetVoiceBenutzerPos(const QString& S) const;
 
     const TSpracheCharText& SpracheCharText() const { return *FSpracheCharText; }
+    // A word character by character: every letter with its case, signs by
+    // their names in the character speech texts ("klein f groß Ä Komma").
+    QString Buchstabiert(const QString& AWort) const;
 
     TVorlageWortListe Wort;
     TSprichSlListe SprichSl;

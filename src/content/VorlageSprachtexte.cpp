@@ -205,6 +205,20 @@ QString TVorlage::SpeakTextPart(bool AColonS) const {
     return TrimRightControl(result);
 }
 
+QString TVorlage::Buchstabiert(const QString& AWort) const {
+    QString result;
+    for (const QChar c : AWort) {
+        if (c.isLetter()) {
+            Anhaengen(result, CaseMarker(c));
+            Anhaengen(result, SpeakChar(c));
+        } else {
+            const QString name = FSpracheCharText->FindCharStr(QString(c), 0);
+            Anhaengen(result, name.isEmpty() ? QString(c) : name);
+        }
+    }
+    return TrimRightControl(result);
+}
+
 QString TVorlage::CaseMarker(QChar c) const {
     if (!c.isLower()) return FSpracheCharText->GetSonstiges(soGross);
     if (c == cEszett) return QString();

@@ -24,6 +24,9 @@ struct TEinstellungen {
     QString Stimme;
     int VoiceRate = -1;    // -10 .. 10
     int VoiceVolume = 100; // 0 .. 100
+    // After Enter the outcome is said in words ("Richtig.", or where the line
+    // went wrong) before the line is spoken again.
+    bool ErgebnisAnsagenS = true;
 
     bool operator==(const TEinstellungen&) const = default;
 };

@@ -147,6 +147,7 @@ bool EinstellungenLaden(QSettings& AStore, TEinstellungen& AEinstellungen, TGesp
     E.KorrekturS = Leser.Schalter(QStringLiteral("Korrektur"), E.KorrekturS);
     E.ProtokollS = Leser.Schalter(QStringLiteral("Protokoll"), E.ProtokollS);
     E.BigCursorS = Leser.Schalter(QStringLiteral("BigCursor"), E.BigCursorS);
+    E.ErgebnisAnsagenS = Leser.Schalter(QStringLiteral("ErgebnisAnsagen"), E.ErgebnisAnsagenS);
     if (const auto S = Leser.Zahl(QStringLiteral("Sapi")); S && *S >= sapiEin && *S <= sapiAus)
         E.Sapi = TSapi(*S);
     E.Stimme = Leser.Text(QStringLiteral("Stimme")).value_or(E.Stimme);
@@ -204,6 +205,7 @@ bool EinstellungenSpeichern(QSettings& AStore, const TEinstellungen& AEinstellun
     Schreibe(AStore, QStringLiteral("Korrektur"), E.KorrekturS);
     Schreibe(AStore, QStringLiteral("Protokoll"), E.ProtokollS);
     Schreibe(AStore, QStringLiteral("BigCursor"), E.BigCursorS);
+    Schreibe(AStore, QStringLiteral("ErgebnisAnsagen"), E.ErgebnisAnsagenS);
     Schreibe(AStore, QStringLiteral("Sapi"), int(E.Sapi));
     Schreibe(AStore, QStringLiteral("Stimme"), E.Stimme);
     Schreibe(AStore, QStringLiteral("VoiceRate"), E.VoiceRate);

@@ -77,7 +77,7 @@ public:
 
 class TQtShell final : public IShell {
 public:
-    void Open(QWidget* AOwner, const QString& AFileOrUrl) override { ShellOpen(AOwner, AFileOrUrl); }
+    bool Open(QWidget* AOwner, const QString& AFileOrUrl) override { return ShellOpen(AOwner, AFileOrUrl); }
     bool StartProgram(const QString& AProgram, const QStringList& AArguments,
                       const QString& AWorkingFolder) override {
         return QProcess::startDetached(AProgram, AArguments, AWorkingFolder);

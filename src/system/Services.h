@@ -53,8 +53,9 @@ public:
 class IShell {
 public:
     virtual ~IShell() = default;
-    // A document, folder or address with the desktop's default program.
-    virtual void Open(QWidget* AOwner, const QString& AFileOrUrl) = 0;
+    // A document, folder or address with the desktop's default program;
+    // false when nothing could open it.
+    virtual bool Open(QWidget* AOwner, const QString& AFileOrUrl) = 0;
     // Starts a program without waiting for it; false when it could not start.
     virtual bool StartProgram(const QString& AProgram, const QStringList& AArguments,
                               const QString& AWorkingFolder) = 0;

@@ -28,12 +28,13 @@ bool IsWindows64Bit();
 QString GetWindowsUserName();
 
 // Opens a file, folder or address with the desktop's default program, or
-// starts a program when AFile is an executable. The result is not examined.
-void ShellOpen(QWidget* AOwner, const QString& AFile, const QString& AParameters = QString(),
+// starts a program when AFile is an executable; false when nothing could be
+// started (no program for that kind of file on this desktop).
+bool ShellOpen(QWidget* AOwner, const QString& AFile, const QString& AParameters = QString(),
                int AShowMode = SW_SHOWNORMAL, const QString& AOperation = QStringLiteral("open"),
                const QString& AWorkingFolder = QString());
-// Shows a text document with the desktop's default program; false only when
-// the file does not exist. Never waits for the editor.
+// Shows a text document with the desktop's default program; false when the
+// file does not exist or no program shows text. Never waits for the editor.
 bool OpenTextFile(const QString& AFilename);
 // Writes a freedesktop launcher. A link name ending in ".lnk" (any case) gets
 // no second extension; an empty link or target gives false.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QSaveFile>
 #include <QUrl>
@@ -135,11 +136,28 @@ QStringList SplitArguments(const QString& AText) {
     return result;
 }
 
-void OpenWithDesktop(const QUrl& AUrl) {
+// Whether the desktop names a program for the kind of AUrl (xdg-mime's
+// answer); without one, xdg-open would fail where nobody sees it.
+bool DesktopHatProgramm(const QUrl& AUrl) {
+    const QString art = AUrl.isLocalFile() ? QMimeDatabase().mimeTypeForFile(AUrl.toLocalFile()).name()
+                                           : QStringLiteral("x-scheme-handler/") + AUrl.scheme();
+    QProcess frage;
+    frage.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), art});
+    if (!frage.waitForFinished(3000)) {
+        frage.kill();
+        frage.waitForFinished(500);
+        // No answer in time: the desktop is busy, not empty.
+        return frage.error() != QProcess::FailedToStart;
+    }
+    return frage.exitCode() == 0 && !frage.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool OpenWithDesktop(const QUrl& AUrl) {
+    if (!DesktopHatProgramm(AUrl)) return false;
     // Without a GUI platform (or on a platform without services) Qt declines;
     // xdg-open is what it would have run anyway.
-    if (!QDesktopServices::openUrl(AUrl))
-        QProcess::startDetached(QStringLiteral("xdg-open"), {AUrl.toString(QUrl::FullyEncoded)});
+    return QDesktopServices::openUrl(AUrl) ||
+           QProcess::startDetached(QStringLiteral("xdg-open"), {AUrl.toString(QUrl::FullyEncoded)});
 }
 
 bool LooksLikeAddress(const QString& AFile) {
@@ -230,22 +248,18 @@ QString GetWindowsUserName() {
     return name.isEmpty() ? Env("USER") : name;
 }
 
-void ShellOpen(QWidget* /*AOwner*/, const QString& AFile, const QString& AParameters, int /*AShowMode*/,
+bool ShellOpen(QWidget* /*AOwner*/, const QString& AFile, const QString& AParameters, int /*AShowMode*/,
                const QString& /*AOperation*/, const QString& AWorkingFolder) {
-    if (AFile.isEmpty()) return;
-    if (LooksLikeAddress(AFile)) {
-        OpenWithDesktop(QUrl(AFile, QUrl::TolerantMode));
-        return;
-    }
+    if (AFile.isEmpty()) return false;
+    if (LooksLikeAddress(AFile)) return OpenWithDesktop(QUrl(AFile, QUrl::TolerantMode));
     QString path = AFile;
     if (QDir::isRelativePath(path) && !AWorkingFolder.isEmpty()) path = QDir(AWorkingFolder).filePath(path);
     const QFileInfo info(path);
     if (info.isFile() && info.isExecutable()) {
-        QProcess::startDetached(info.absoluteFilePath(), SplitArguments(AParameters),
-                                AWorkingFolder.isEmpty() ? info.absolutePath() : AWorkingFolder);
-        return;
+        return QProcess::startDetached(info.absoluteFilePath(), SplitArguments(AParameters),
+                                       AWorkingFolder.isEmpty() ? info.absolutePath() : AWorkingFolder);
     }
-    OpenWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath()));
+    return OpenWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 bool OpenTextFile(const QString& AFilename) {
@@ -253,8 +267,7 @@ bool OpenTextFile(const QString& AFilename) {
     if (AFilename.isEmpty() || !info.isFile()) return false;
     // The desktop's editor decides whether it reuses a window that shows the
     // file already; we only hand the document over and never wait.
-    OpenWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath()));
-    return true;
+    return OpenWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 bool CreateShortcut(const QString& ALinkFile, const QString& ATarget, const QString& AArguments,

@@ -58,7 +58,7 @@ private Q_SLOTS:
         F->Starten(mNachtippen);
         Innen(Form).Memo2->setFocus();
         QTest::keyClick(Innen(Form).Memo2, Qt::Key(taste), Qt::KeyboardModifiers(umschalt));
-        QCOMPARE(F->Fakes.Shell.Beeps, 1);
+        QCOMPARE(F->Pieptoene(), 1);
         QCOMPARE(Innen(Form).Memo2->Text(), QString());
         QCOMPARE(Innen(Form).Memo2->SelLength(), 0);
     }
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QVERIFY(Innen(Form).Memo2->ReadOnly());
         QCOMPARE(Innen(Form).Memo2->Text(), QString());
         QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
-        QCOMPARE(F->Fakes.Shell.Beeps, 1);
+        QCOMPARE(F->Pieptoene(), 1);
         QCOMPARE(Form->Fehler(), 0);
     }
 
@@ -188,13 +188,19 @@ private Q_SLOTS:
         QTest::keyClick(Innen(Form).Memo2, Qt::Key_1, Qt::ControlModifier);
         QCOMPARE(F->Speech.Gesprochen().size(), 2);
         QVERIFY(F->Speech.Gesprochen().last().contains(QStringLiteral("Heinrich")));
-        // typed text: nothing typed yet, so the command does nothing
+        // a refused command says why: in the voice, else through the screen
+        // reader, else with a beep
         QTest::keyClick(Innen(Form).Memo2, Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(F->Speech.Gesprochen().size(), 2);
-        // with speech off the commands are disabled
+        QCOMPARE(F->Speech.Gesprochen().size(), 3);
+        QCOMPARE(F->Speech.Gesprochen().last(), QStringLiteral("Es ist noch nichts geschrieben."));
         Innen(Form).Einstellungen->Sapi = sapiAus;
         QTest::keyClick(Innen(Form).Memo2, Qt::Key_Up, Qt::ControlModifier);
-        QCOMPARE(F->Speech.Gesprochen().size(), 2);
+        QCOMPARE(F->Speech.Gesprochen().size(), 3);
+        QCOMPARE(F->Speech.Welt->Aufrufe.last(),
+                 QStringLiteral("Orca.Output(Die Sprachausgabe ist ausgeschaltet.,1)"));
+        F->Speech.Welt->ScreenReaderAktivS = false;
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(F->Pieptoene(), 1);
     }
 };
 

@@ -278,10 +278,16 @@ private Q_SLOTS:
         // the version the window caption names
         QVERIFY(text.contains(F->Form->windowTitle().section(QStringLiteral(" - "), -1)));
 
+        // read inside the trainer, in the reader with the command's name
         QVERIFY(F->Form->Erlaubt(befehl));
+        const qsizetype vorher = F->Fertig.Gezeigt.size();
         F->Form->Aktion(befehl)->trigger();
-        QVERIFY(!F->Fakes.Shell.Textdateien.isEmpty());
-        QCOMPARE(F->Fakes.Shell.Textdateien.last(), ProgrammOrdner + datei);
+        QCOMPARE(F->Fertig.Gezeigt.size(), vorher + 1);
+        const TFertigDaten& leser = F->Fertig.Gezeigt.last();
+        QVERIFY(!leser.FertigS);
+        QCOMPARE(leser.Titel, Caption(F->Form->Aktion(befehl)).remove(QStringLiteral("...")));
+        QCOMPARE(leser.Zeilen.join(QStringLiteral("\r\n")), text);
+        QVERIFY(F->Fakes.Shell.Textdateien.isEmpty());
     }
 
     void fehlendeHilfeDateiGesperrt() {
@@ -292,7 +298,9 @@ private Q_SLOTS:
             QVERIFY2(!g.Form->Erlaubt(QLatin1String(befehl)), befehl);
             g.Form->Aktion(QLatin1String(befehl))->trigger();
         }
-        QVERIFY(g.Fakes.Shell.Textdateien.isEmpty());
+        QVERIFY(g.Fertig.Gezeigt.isEmpty());
+        // each refusal says which file is missing
+        QVERIFY(g.Speech.Welt->Aufrufe.last().contains(QStringLiteral("Output(Die Datei History.txt fehlt")));
     }
 
     void cleanupTestCase() {

@@ -89,7 +89,11 @@ class TFakeShell : public IShell {
 public:
     QStringList Geoeffnet, Gestartet, Textdateien, Verknuepfungen;
     int Beeps = 0;
-    void Open(QWidget*, const QString& A) override { Geoeffnet << A; }
+    bool OeffnenGelingtS = true;
+    bool Open(QWidget*, const QString& A) override {
+        Geoeffnet << A;
+        return OeffnenGelingtS;
+    }
     bool StartProgram(const QString& AProgram, const QStringList& AArgs, const QString&) override {
         Gestartet << (AArgs.isEmpty() ? AProgram : AProgram + " " + AArgs.join(' '));
         return true;

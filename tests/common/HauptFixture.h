@@ -169,9 +169,14 @@ struct THauptFixture {
     QStringList Toene() const {
         QStringList l;
         for (const auto& [daten, warte] : Fakes.Sounds.Gespielt)
-            l << QString::fromLatin1(daten) + (warte ? QStringLiteral("!") : QString());
+            l << (daten == Piepton() ? QStringLiteral("Piep") : QString::fromLatin1(daten)) +
+                     (warte ? QStringLiteral("!") : QString());
         return l;
     }
+
+    // The beeps so far: the tone through the sound player, or the system bell
+    // while the sounds are off.
+    int Pieptoene() const { return int(Toene().count(QStringLiteral("Piep"))) + Fakes.Shell.Beeps; }
 
     // Shows the window and lets the start question ("Nein") pass.
     void Zeigen() {

@@ -190,8 +190,8 @@ def ablauf(proc, m):
     pruefe_meldung(box, frage)
     pruefe_gesagt(m, lambda s: frage in s, "the start question")
     haupt = win.hauptfenster()
-    pruefe(haupt is not None and name(haupt) == f"(KeinBereich) - {PROGRAMMTITEL}",
-           "the main window is titled '(KeinBereich) - Tastaro V1.31'", name(haupt) if haupt else None)
+    pruefe(haupt is not None and name(haupt) == f"kein Bereich gewählt - {PROGRAMMTITEL}",
+           "the main window is named 'kein Bereich gewählt - Tastaro V1.31' (its caption's placeholder is not read)", name(haupt) if haupt else None)
 
     schritt("answer 'Ja': the area chooser")
     m = orca.mark()
