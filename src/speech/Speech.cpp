@@ -123,6 +123,7 @@ void TSpeech::Speak(const QString& AText, bool AStopS) {
         FTolk->Speak(AText, AStopS);
     } else if (TSapiBase* e = Engine()) {
         if (AStopS) e->Stop();
+        SprachLogSchreiben(AText);
         e->Speak(AText, SVSFlagsAsync);
     }
 }

@@ -1,5 +1,7 @@
 #include "TolkSRD.h"
 
+#include <QFile>
+
 #include <exception>
 
 TTolkSRD::TTolkSRD(TScreenReaderDriverFabrik AFabrik) : FFabrik(std::move(AFabrik)) {}
@@ -45,11 +47,13 @@ QString TTolkSRD::DetectScreenReader() {
 
 bool TTolkSRD::Speak(const QString& S, bool Interrupt) {
     if (S.isEmpty() || DetectScreenReader().isEmpty()) return false;
+    SprachLogSchreiben(S);
     return FCurrentSRD->Speak(S, Interrupt);
 }
 
 bool TTolkSRD::Output(const QString& S, bool Interrupt) {
     if (S.isEmpty() || DetectScreenReader().isEmpty()) return false;
+    SprachLogSchreiben(S);
     return FCurrentSRD->Output(S, Interrupt);
 }
 
@@ -72,4 +76,16 @@ bool TTolkSRD::HasSpeech() {
 
 bool TTolkSRD::HasBraille() {
     return !DetectScreenReader().isEmpty() && FCurrentSRD->HasBraille();
+}
+
+void SprachLogSchreiben(const QString& AText) {
+    static const QString datei = qEnvironmentVariable("TASTARO_SPRACHLOG");
+    if (datei.isEmpty()) return;
+    QFile f(datei);
+    if (!f.open(QIODevice::Append | QIODevice::Text)) return;
+    f.write(QString(AText)
+                .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                .toUtf8() +
+            '\n');
 }

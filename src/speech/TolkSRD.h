@@ -44,3 +44,8 @@ private:
     TScreenReaderDriverListe FList;
     TScreenReaderDriver* FCurrentSRD = nullptr;
 };
+
+// With the environment variable TASTARO_SPRACHLOG naming a file, every text
+// handed to a voice or to the screen reader is appended to it, one line each,
+// so that a test on a real desktop can tell what the program said.
+void SprachLogSchreiben(const QString& AText);

@@ -23,9 +23,10 @@ import sys
 import time
 
 # harness fails the test if pyatspi is missing
-from harness import (PROGRAMMTITEL, Abbruch, alle, bereit, caret, dialog, durchlaufen, gleich, kinder, lauf,
-                     log, name, ohne_amp, orca, pruefe, pruefe_gesagt, pyatspi, rolle, schluss, schritt,
-                     starte, stderr_zeilen, taste, text, tippe, versuche, warte, win, zustaende)
+from harness import (PROGRAMMTITEL, Abbruch, alle, bereit, caret, dialog, durchlaufen, gleich, hoere_ton, kinder,
+                     lauf, log, name, ohne_amp, orca, pruefe, pruefe_gesagt, pruefe_programm_sagt, pyatspi, rolle,
+                     schluss, schritt, sprache, starte, stderr_zeilen, taste, text, tippe, versuche, warte, win,
+                     zustaende)
 
 BEREICH = "Abnahme"
 DATEI1 = "Erste Übung"
@@ -207,6 +208,7 @@ def ablauf(proc, m):
 
     schritt("Enter picks the file: line 1 comes up")
     m = orca.mark()
+    ms = sprache.mark()
     taste("Return")
     warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
     pruefe_zeile_bereit(ZEILEN1[0][1], f"the typing pane 'Eingabe' holds {ZEILEN1[0][1]!r}, writable, focused")
@@ -215,12 +217,14 @@ def ablauf(proc, m):
     pruefe(name(haupt) == f"{BEREICH} - {PROGRAMMTITEL}", f"the window is titled '{BEREICH} - {PROGRAMMTITEL}'",
            name(haupt))
     pruefe_titel(DATEI1)
+    pruefe_programm_sagt(ms, lambda s: s.startswith(f"{DATEI1}. "), f"the file's title {DATEI1!r} before line 1")
     pruefe_gesagt(m, lambda s: "Eingabe" in s, "the typing pane when the line comes up")
     orca.wait_for(m, lambda s: ZEILEN1[0][1] in s, 2.0)  # let Orca finish the announcement
     pruefe_nicht_nur_lesbar(m, "the typing pane of line 1")
 
     schritt("two right lines typed without a pause (keys during the waiting sounds)")
     m = orca.mark()
+    ms = sprache.mark()
     if PAUSE_ZWISCHEN_ZEILEN:
         tippe(f"{ZEILEN1[0][1]}\n")
         warte_status(f"Zeile: 2/{len(ZEILEN1)}", "Fehler: 0")
@@ -231,11 +235,15 @@ def ablauf(proc, m):
     warte_status(f"Zeile: 3/{len(ZEILEN1)}", "Fehler: 0")
     pruefe_zeile_bereit(ZEILEN1[2][1], f"line 3 is ready with {ZEILEN1[2][1]!r} untouched")
     pruefe_nicht_nur_lesbar(m, "the typing pane of lines 2 and 3")
+    pruefe_programm_sagt(ms, lambda s: s.startswith("Richtig. "), "'Richtig.' before the next line")
 
     schritt("a wrong line: typo and Enter")
     m = orca.mark()
+    ms = sprache.mark()
     tippe("ab cx\n")
     warte_status(f"Zeile: 3/{len(ZEILEN1)}", "Fehler: 1")
+    pruefe_programm_sagt(ms, lambda s: s.startswith("Falsch. Wort 2: erwartet ") and "Weiter ab Wort 2." in s,
+                         "which word was wrong and where typing goes on")
     p = win.pane("Eingabe")
     # in the overwrite mode the pane shows the kept part and the rest of the
     # line again, the caret after the last correct word
@@ -256,9 +264,12 @@ def ablauf(proc, m):
 
     schritt("Strg+Rechts skips the last line: the finish dialog")
     m = orca.mark()
+    ms = sprache.mark()
     taste("ctrl+Right")
     dlg = fertig_dialog()
     bericht = pruefe_fertig(dlg, m, DATEI1, len(ZEILEN1), 2, ende=False)
+    pruefe_programm_sagt(ms, f"Das Training ist abgeschlossen. {len(ZEILEN1)} Zeilen, 2 Fehleingaben.",
+                         "the result when the finish dialog opens")
     warte_status(f"Zeile: 0/{len(ZEILEN1)}", "Fehler: 2")
 
     schritt("the report can be read line by line")
@@ -323,10 +334,18 @@ def ablauf(proc, m):
     f = win.fokus()
     pruefe(f is not None and name(f) == "Eingabe", "the typing pane has the focus",
            None if f is None else (rolle(f), name(f)))
-    tippe("x")
-    time.sleep(0.5)  # a key that must do nothing: give it the time to do something
+    gehoert = hoere_ton(lambda: tippe("x"), 880)
+    pruefe(gehoert, "a key while no line is ready gives a beep heard on the sound server")
     pruefe(versuche(lambda: text(p)) == "" and status_ist(f"Zeile: 0/{len(ZEILEN2)}", f"Fehler: {len(ZEILEN2)}"),
            "with no line active a typed key changes nothing", (versuche(lambda: text(p)), win.status()[:2]))
+
+    schritt("F1 opens the help inside the trainer; Esc closes it")
+    taste("F1")
+    hilfe = dialog("Hilfe")
+    t = versuche(lambda: text(win.suche(hilfe, "text")), "")
+    pruefe(t.startswith(f"{PROGRAMMTITEL} - Hilfe"), "the help dialog shows the help text", t[:60])
+    taste("Escape")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
 
     schritt("closing while idle asks nothing")
     lauf.ende_erwartet = True

@@ -350,6 +350,79 @@ def pruefe_gesagt(mark, was, beschreibung, timeout=6.0):
     return pruefe(s is not None, f"Orca says {beschreibung}", None if s else orca.since(mark)[-8:])
 
 
+# What the program itself said: every text it hands to a voice or to the
+# screen reader, one line each (TASTARO_SPRACHLOG, set by starte).
+
+
+class SprachLog:
+    def __init__(self):
+        self.path = None
+
+    def mark(self):
+        return versuche(lambda: os.path.getsize(self.path), 0)
+
+    def since(self, mark=0):
+        def lies():
+            with open(self.path, "rb") as f:
+                f.seek(mark)
+                return f.read().decode("utf-8", "replace")
+        return versuche(lies, "").splitlines()
+
+    def wait_for(self, mark, pred, timeout=6.0):
+        ende = time.monotonic() + timeout
+        while True:
+            for s in self.since(mark):
+                if pred(s):
+                    return s
+            if time.monotonic() > ende:
+                return None
+            time.sleep(0.1)
+
+
+sprache = SprachLog()
+
+
+def pruefe_programm_sagt(mark, was, beschreibung, timeout=8.0):
+    """The program hands, since mark, a text to its speech that contains was
+    (a text) or that was (a predicate) holds for."""
+    pred = (lambda s: was in s) if isinstance(was, str) else was
+    s = sprache.wait_for(mark, pred, timeout)
+    return pruefe(s is not None, f"the program says {beschreibung}", s or sprache.since(mark)[-6:])
+
+
+# --------------------------------------------------------------------------
+# Sound on the null sink
+
+
+def hoere_ton(aktion, frequenz, dauer=1.5):
+    """Records the null sink while aktion() runs and for dauer seconds after;
+    whether a tone near frequenz (Hz) was heard for at least 40 ms."""
+    rate = 22050
+    aufnahme = subprocess.Popen(["parec", "-d", "nul.monitor", "--raw", "--format=s16le", f"--rate={rate}",
+                                 "--channels=1", "--latency-msec=20"], stdout=subprocess.PIPE)
+    try:
+        time.sleep(0.3)  # the recording runs before the key
+        aktion()
+        time.sleep(dauer)
+    finally:
+        aufnahme.terminate()
+    daten = aufnahme.communicate(timeout=5)[0]
+    werte = [int.from_bytes(daten[i:i + 2], "little", signed=True) for i in range(0, len(daten) - 1, 2)]
+    stueck = rate // 50  # 20 ms
+    laute = 0
+    for i in range(0, len(werte) - stueck, stueck):
+        teil = werte[i:i + stueck]
+        if max(abs(w) for w in teil) < 1000:
+            laute = 0
+            continue
+        wechsel = sum(1 for a, b in zip(teil, teil[1:]) if (a < 0) != (b < 0))
+        f = wechsel * 50 / 2
+        laute = laute + 1 if abs(f - frequenz) < frequenz * 0.15 else 0
+        if laute >= 2:
+            return True
+    return False
+
+
 # --------------------------------------------------------------------------
 # The program folder and the run
 
@@ -417,6 +490,8 @@ def starte(tastaro, praefix, bereich, dateien):
     })
     for d in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_DESKTOP_DIR"):
         os.makedirs(env[d], exist_ok=True)
+    sprache.path = os.path.join(basis, "sprache.log")
+    env["TASTARO_SPRACHLOG"] = sprache.path
     stderr_pfad = os.path.join(basis, "tastaro.stderr")
     log(f"starting {programm} (a copy of {tastaro})")
     with open(stderr_pfad, "wb") as stderr:
