@@ -39,6 +39,9 @@ public:
         dlg.EndeS = ADaten.EndeS;
         dlg.SoundS = ADaten.SoundS;
         dlg.SoundDatei = ADaten.SoundDatei;
+        dlg.Titel = ADaten.Titel;
+        dlg.Ansage = ADaten.Ansage;
+        dlg.Sprechen = ADaten.Sprechen;
         dlg.RichEdit1()->SetText(ADaten.Zeilen.join(QLatin1Char('\n')));
         switch (dlg.exec()) {
         case TFertigDlg::mrOk:

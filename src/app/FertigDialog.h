@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 class IAudioPlayer;
 class IMessageBoxes;
@@ -26,7 +28,9 @@ struct TFertigDaten {
     QFont Font;
     QColor SchriftFarbe; // the training font's colour; invalid: black
     QColor Hintergrund;
-    QString Titel; // the reader's caption; empty: the protocol reader's own
+    QString Titel;  // the reader's caption; empty: the protocol reader's own
+    QString Ansage; // the summary spoken once the dialog is up; empty: nothing is said
+    std::function<void(const QString&)> Sprechen; // how the main window's speech says it
 };
 
 class IFertigDialog {

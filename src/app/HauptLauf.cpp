@@ -6,6 +6,7 @@
 #include "DatenC.h"
 #include "EinstellungenC.h"
 #include "FertigDialog.h"
+#include "FertigDlgC.h"
 #include "Pfade.h"
 #include "RememberFilesC.h"
 #include "Speech.h"
@@ -175,6 +176,8 @@ void TForm1::FertigAnzeigen() {
              << (f.EndeS ? QStringLiteral("Es sind keine weiteren Trainingsdateien vorhanden.")
                          : QStringLiteral(
                                "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."));
+    f.Ansage = FertigAnsage(static_cast<int>(rec.Daten.size()), Fehler());
+    f.Sprechen = [this](const QString& AText) { Ansagen(AText); };
     const TFertigErgebnis erg =
         Modal([&] { return FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio); });
     switch (erg) {

@@ -22,11 +22,14 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionSpinBox>
 #include <QTimer>
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -58,6 +61,11 @@ const std::array<FarbeRec, TColors::Anzahl> FarbTabelle{{
 // Long enough for the screen to show the dialog before the focus moves and
 // the list is announced (ms).
 constexpr int TolkVerzoegerung = 25;
+
+// A colour list's new value is announced once the keys have rested this long
+// (ms): a held arrow key runs through the list faster than speech follows, and
+// only the colour where it stops is spoken.
+constexpr int WertVerzoegerung = 120;
 
 QStringList standardFarbNamen() {
     QStringList namen;
@@ -190,6 +198,36 @@ private:
     QAction* FEinfuegen = nullptr;
 };
 
+// A colour list that reports a value changed by a key of its own (arrows,
+// Home, End, a letter). Orca is silent about such a change in a closed list;
+// a choice made in the opened drop-down list is read by Orca itself and does
+// not come through here.
+class TFarbListe : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    std::function<void()> NachTaste;
+
+protected:
+    void keyPressEvent(QKeyEvent* AEvent) override {
+        const int vorher = currentIndex();
+        QComboBox::keyPressEvent(AEvent);
+        if (currentIndex() != vorher && NachTaste) NachTaste();
+    }
+};
+
+// The width a drop-down list needs to show its longest entry in full.
+int ListenBreite(const QComboBox* AListe) {
+    QString breitester;
+    for (int i = 0; i < AListe->count(); ++i)
+        if (AListe->itemText(i).size() > breitester.size()) breitester = AListe->itemText(i);
+    QStyleOptionComboBox opt;
+    opt.initFrom(AListe);
+    const QSize inhalt(GetFontTextWidthPadded(AListe->font(), breitester + QStringLiteral("M")),
+                       GetFontTextHeight(AListe->font()));
+    return AListe->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, inhalt, AListe).width();
+}
+
 } // namespace
 
 TColors::TColors(const QStringList& AColorNames, const QString& ABackgroundSuffix)
@@ -302,12 +340,19 @@ TBackFontDlg::TBackFontDlg(QWidget* AOwner, const QColor& AAktBackColor, const Q
 
     FCbBold = new QCheckBox(this);
     FCbBold->setObjectName(QStringLiteral("CbBold"));
-    FCoBoColors = new QComboBox(this);
-    FCoBoColors->setObjectName(QStringLiteral("CoBoColors"));
-    FCoBoColors->setMaxVisibleItems(5);
-    FCoBoBackColors = new QComboBox(this);
-    FCoBoBackColors->setObjectName(QStringLiteral("CoBoBackColors"));
-    FCoBoBackColors->setMaxVisibleItems(5);
+    auto farbListe = [this](const QString& AName, QLabel*& ALabel) {
+        ALabel = new QLabel(this);
+        ALabel->setObjectName(AName + QStringLiteral("Label"));
+        auto* liste = new TFarbListe(this);
+        liste->setObjectName(AName);
+        liste->setMaxVisibleItems(5);
+        liste->NachTaste = [this, liste] { FarbeGewechselt(liste); };
+        ALabel->setBuddy(liste);
+        ALabel->installEventFilter(this);
+        return liste;
+    };
+    FCoBoColors = farbListe(QStringLiteral("CoBoColors"), FCoBoColorsLabel);
+    FCoBoBackColors = farbListe(QStringLiteral("CoBoBackColors"), FCoBoBackColorsLabel);
 
     FEditTest = new QLineEdit(this);
     FEditTest->setObjectName(QStringLiteral("EditTest"));
@@ -414,8 +459,10 @@ void TBackFontDlg::AssignCaptions() {
     FLeSize->setAccessibleName(RemoveAmpersands(FLeSizeLabel->text()));
     FCbBold->setText(FTexts.BoldCaption);
     FCbBold->setAccessibleName(RemoveAmpersands(FTexts.BoldCaption));
-    FCoBoColors->setAccessibleName(nameAusAnsage(FTexts.TolkFontColor));
-    FCoBoBackColors->setAccessibleName(nameAusAnsage(FTexts.TolkBackColor));
+    FCoBoColorsLabel->setText(nameAusAnsage(FTexts.TolkFontColor));
+    FCoBoColors->setAccessibleName(FCoBoColorsLabel->text());
+    FCoBoBackColorsLabel->setText(nameAusAnsage(FTexts.TolkBackColor));
+    FCoBoBackColors->setAccessibleName(FCoBoBackColorsLabel->text());
     FEditTest->setText(FTexts.PreviewText);
     FEditTest->setAccessibleName(QStringLiteral("Vorschau"));
     FBtn1OK->setText(FTexts.OkCaption);
@@ -551,13 +598,25 @@ void TBackFontDlg::ArrangeControls() {
     const int boldWidth =
         GetFontTextWidthPadded(FAktFont, RemoveAmpersands(FCbBold->text()) + QStringLiteral("MM"));
     FCbBold->setGeometry(boldLeft, sizeTop, boldWidth, FCbBold->height());
-    const int clientWidth = boldLeft + boldWidth + m;
 
-    const int comboLeft = listRight + m;
+    // The colour lists stand below, each behind its label; the dialog grows
+    // when the longest colour name would not fit.
+    int farbLabelWidth = 0;
+    for (const QLabel* l : {FCoBoColorsLabel, FCoBoBackColorsLabel})
+        farbLabelWidth =
+            std::max({farbLabelWidth, GetFontTextWidthPadded(l->font(), l->text()), l->sizeHint().width()});
+    const int comboLeft = listRight + m + farbLabelWidth + FLeer;
+    const int comboNeeded = std::max(ListenBreite(FCoBoColors), ListenBreite(FCoBoBackColors));
+    const int clientWidth = std::max(boldLeft + boldWidth + m, comboLeft + comboNeeded + m);
     const int comboWidth = clientWidth - comboLeft - m;
     const int comboHeight = std::max(FCoBoColors->sizeHint().height(), GetControlHeight(FAktFont, FLeSize));
     FCoBoColors->setGeometry(comboLeft, sizeTop + sizeHeight + 2 * m, comboWidth, comboHeight);
     FCoBoBackColors->setGeometry(comboLeft, FCoBoColors->y() + comboHeight + 2 * m, comboWidth, comboHeight);
+    for (QLabel* l : {FCoBoColorsLabel, FCoBoBackColorsLabel}) {
+        const QWidget* liste = l->buddy();
+        const int h = l->sizeHint().height();
+        l->setGeometry(listRight + m, liste->y() + (comboHeight - h) / 2, farbLabelWidth, h);
+    }
 
     FEditTest->setGeometry(m, editTop, clientWidth - 2 * m, editHeight);
     FEditTest->setFixedHeight(editHeight);
@@ -595,6 +654,13 @@ bool TBackFontDlg::event(QEvent* AEvent) {
 void TBackFontDlg::TimerTolkTimer() {
     // Not active yet: the activation starts the timer again.
     if (!isVisible() || !isActiveWindow()) return;
+    if (!FListeAnsagenS) {
+        // A colour changed by keys; once the user has left the list its value
+        // is old news.
+        QComboBox* liste = std::exchange(FWertAnsage, nullptr);
+        if (liste && liste->hasFocus()) Enters(liste, true);
+        return;
+    }
     FListeAnsagenS = false;
     FLvFonts->setFocus(Qt::OtherFocusReason);
     const QModelIndex eintrag = FLvFonts->currentIndex();
@@ -617,13 +683,15 @@ bool TBackFontDlg::eventFilter(QObject* AObject, QEvent* AEvent) {
             FAnsageNachFrage = nullptr;
             Enters(static_cast<QWidget*>(AObject));
         }
-    } else if (AObject == FLeSizeLabel && AEvent->type() == QEvent::MouseButtonPress) {
-        FLeSize->setFocus(Qt::MouseFocusReason);
+    } else if (AEvent->type() == QEvent::MouseButtonPress) {
+        // Clicking a label moves to its field.
+        if (auto* label = qobject_cast<QLabel*>(AObject); label && label->buddy())
+            label->buddy()->setFocus(Qt::MouseFocusReason);
     }
     return QDialog::eventFilter(AObject, AEvent);
 }
 
-void TBackFontDlg::Enters(QWidget* AControl) {
+void TBackFontDlg::Enters(QWidget* AControl, bool AInterrupt) {
     if (!FTolk) return;
     QString text;
     if (AControl == FLvFonts) {
@@ -639,7 +707,14 @@ void TBackFontDlg::Enters(QWidget* AControl) {
     } else {
         return;
     }
-    FTolk->Output(text, false);
+    FTolk->Output(text, AInterrupt);
+}
+
+void TBackFontDlg::FarbeGewechselt(QComboBox* AListe) {
+    if (!FTolk || FListeAnsagenS) return;
+    // The newest colour replaces one that is still being spoken.
+    FWertAnsage = AListe;
+    FTimerTolk->start(WertVerzoegerung);
 }
 
 void TBackFontDlg::LeSizeChange() {

@@ -2,8 +2,8 @@
 // The font and colour dialog: font family, size, bold, font colour and
 // background colour of the training text, with a preview line. It stands in
 // for the desktop's font dialog, which a blind user cannot drive: every list
-// tells the screen reader its value when it gets the focus, and colours are
-// chosen by name.
+// tells the screen reader its value when it gets the focus, a colour list
+// also when a key changes it, and colours are chosen by name.
 
 #include <QColor>
 #include <QDialog>
@@ -112,6 +112,10 @@ public:
     QCheckBox* CbBold() const { return FCbBold; }
     QComboBox* CoBoColors() const { return FCoBoColors; }
     QComboBox* CoBoBackColors() const { return FCoBoBackColors; }
+    // The colour lists' labels; a screen reader names each list after its
+    // label, since on this platform a drop-down list's own name is its value.
+    QLabel* CoBoColorsLabel() const { return FCoBoColorsLabel; }
+    QLabel* CoBoBackColorsLabel() const { return FCoBoBackColorsLabel; }
     QLineEdit* EditTest() const { return FEditTest; }
     QPushButton* Btn1OK() const { return FBtn1OK; }
     QPushButton* Btn2Cancel() const { return FBtn2Cancel; }
@@ -141,7 +145,8 @@ private:
     void CreatePreviewMenu();
     void AssignCaptions();
     void FillFontList();
-    void Enters(QWidget* AControl);
+    void Enters(QWidget* AControl, bool AInterrupt = false);
+    void FarbeGewechselt(QComboBox* AListe);
     void TimerTolkTimer();
     void LeSizeChange();
     void PuMenuVorschauPopup();
@@ -159,12 +164,15 @@ private:
     int FRand = 10;
     bool FListeAnsagenS = false;         // the font list still has to get the focus after showing
     QWidget* FAnsageNachFrage = nullptr; // to be announced when the window is active again
+    QComboBox* FWertAnsage = nullptr;    // its value was changed by a key and is still to be announced
 
     QListWidget* FLvFonts = nullptr;
     QLabel* FLeSizeLabel = nullptr;
     QSpinBox* FLeSize = nullptr;
     QCheckBox* FCbBold = nullptr;
+    QLabel* FCoBoColorsLabel = nullptr;
     QComboBox* FCoBoColors = nullptr;
+    QLabel* FCoBoBackColorsLabel = nullptr;
     QComboBox* FCoBoBackColors = nullptr;
     QLineEdit* FEditTest = nullptr;
     QPushButton* FBtn1OK = nullptr;

@@ -28,7 +28,20 @@ constexpr int Rand = 10;
 // the sound comes (ms).
 constexpr int SoundVerzoegerung = 5;
 
+// Orca names the window and the report when the dialog becomes active; the
+// summary follows that instead of being cut off by it (ms).
+constexpr int AnsageVerzoegerung = 700;
+
 } // namespace
+
+QString FertigAnsage(int AZeilen, int AFehler) {
+    const QString zeilen =
+        AZeilen == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(AZeilen);
+    const QString fehler = AFehler == 0   ? QStringLiteral("keine Fehleingaben")
+                           : AFehler == 1 ? QStringLiteral("1 Fehleingabe")
+                                          : QStringLiteral("%1 Fehleingaben").arg(AFehler);
+    return QStringLiteral("Das Training ist abgeschlossen. %1, %2.").arg(zeilen, fehler);
+}
 
 TFertigDlg::TFertigDlg(QWidget* AOwner, const TDialogAussehen& AAussehen, IAudioPlayer* APlayer)
     : QDialog(AOwner), FAussehen(AAussehen), FPlayer(APlayer) {
@@ -88,6 +101,11 @@ TFertigDlg::TFertigDlg(QWidget* AOwner, const TDialogAussehen& AAussehen, IAudio
         if (isVisible()) Play();
     });
 
+    FAnsageTimer = new QTimer(this);
+    FAnsageTimer->setSingleShot(true);
+    FAnsageTimer->setInterval(AnsageVerzoegerung);
+    connect(FAnsageTimer, &QTimer::timeout, this, &TFertigDlg::AnsageTimer);
+
     CaptionZuweisen();
 }
 
@@ -97,9 +115,11 @@ TFertigDlg::~TFertigDlg() {
 }
 
 void TFertigDlg::CaptionZuweisen() {
-    setWindowTitle(FertigS ? QStringLiteral("Das Training ist abgeschlossen")
-                           : QStringLiteral("Protokoll lesen"));
-    FRichEdit1->setAccessibleName(FertigS ? QStringLiteral("Ergebnis") : QStringLiteral("Protokoll"));
+    const QString leser = Titel.isEmpty() ? QStringLiteral("Protokoll lesen") : Titel;
+    setWindowTitle(FertigS ? QStringLiteral("Das Training ist abgeschlossen") : leser);
+    FRichEdit1->setAccessibleName(FertigS           ? QStringLiteral("Ergebnis")
+                                  : Titel.isEmpty() ? QStringLiteral("Protokoll")
+                                                    : Titel);
     const std::pair<QPushButton*, QString> knoepfe[] = {{FBtn1Weiter, QStringLiteral("&Weiter")},
                                                         {FBtn2Wiederholen, QStringLiteral("Wiede&rholen")},
                                                         {FBtn3Abbrechen, QStringLiteral("S&chließen")}};
@@ -212,6 +232,20 @@ void TFertigDlg::reject() {
     done(mrCancel);
 }
 
+bool TFertigDlg::event(QEvent* AEvent) {
+    // The screen reader turns to the dialog only once it is active; the
+    // summary waits for that.
+    if (AEvent->type() == QEvent::WindowActivate && FAnsageOffenS) FAnsageTimer->start();
+    return QDialog::event(AEvent);
+}
+
+void TFertigDlg::AnsageTimer() {
+    // Not active yet: the activation starts the timer again.
+    if (!FAnsageOffenS || !isVisible() || !isActiveWindow()) return;
+    FAnsageOffenS = false;
+    Sprechen(Ansage);
+}
+
 void TFertigDlg::showEvent(QShowEvent* AEvent) {
     QDialog::showEvent(AEvent);
     // A window restored from the task bar is shown again by the window
@@ -229,4 +263,6 @@ void TFertigDlg::FormShow() {
     FRichEdit1->setFocus(Qt::OtherFocusReason);
     FRichEdit1->SetSelStart(0);
     FSoundTimer->start();
+    FAnsageOffenS = !Ansage.isEmpty() && Sprechen;
+    if (FAnsageOffenS) FAnsageTimer->start();
 }

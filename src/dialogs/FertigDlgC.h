@@ -9,12 +9,19 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class IAudioPlayer;
 class QAction;
 class QMenu;
 class QPushButton;
 class QTimer;
 class TTextPane;
+
+// The spoken summary of a finished file: "Das Training ist abgeschlossen.
+// 11 Zeilen, 2 Fehleingaben.", with "1 Zeile", "1 Fehleingabe" and "keine
+// Fehleingaben".
+QString FertigAnsage(int AZeilen, int AFehler);
 
 class TFertigDlg : public QDialog {
     Q_OBJECT
@@ -34,6 +41,12 @@ public:
     bool FertigS = true; // a finished file (true) or the protocol (false)
     bool SoundS = true;  // play the finish sound when shown
     QString SoundDatei;  // the finish sound: the sounds folder + "Fertig.wav"
+    QString Titel;       // in the reader: its caption; empty: "Protokoll lesen"
+    // Said once through Sprechen after the dialog has come up with the focus
+    // on the report, late enough that the screen reader has named the window
+    // first. Empty, or no Sprechen: nothing is said.
+    QString Ansage;
+    std::function<void(const QString&)> Sprechen;
 
     // The caller puts the report here.
     TTextPane* RichEdit1() const { return FRichEdit1; }
@@ -59,10 +72,12 @@ public:
     void reject() override;
 
 protected:
+    bool event(QEvent* AEvent) override;
     void showEvent(QShowEvent* AEvent) override;
 
 private:
     void FormShow();
+    void AnsageTimer();
 
     TDialogAussehen FAussehen;
     IAudioPlayer* FPlayer = nullptr;
@@ -78,4 +93,6 @@ private:
     QAction* FPuWiederholen = nullptr;
     QAction* FPuClose = nullptr;
     QTimer* FSoundTimer = nullptr;
+    QTimer* FAnsageTimer = nullptr;
+    bool FAnsageOffenS = false; // Ansage is still to be said for this showing
 };

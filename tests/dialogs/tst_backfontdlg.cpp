@@ -82,6 +82,8 @@ private Q_SLOTS:
     void sizeField();
     void controlsNamedForScreenReader_data();
     void controlsNamedForScreenReader();
+    void colourChangeByKeySpoken_data();
+    void colourChangeByKeySpoken();
     void emptyTextsTakeDefaults();
     void layoutKeepsControlsApart();
 
@@ -262,20 +264,27 @@ void TstBackFontDlg::controlsNamedForScreenReader_data() {
     QTest::addColumn<QString>("objekt");
     QTest::addColumn<int>("rolle");
     QTest::addColumn<QString>("name");
-    QTest::newRow("font list") << "LvFonts" << int(QAccessible::List) << "Schriftart";
-    QTest::newRow("size") << "LeSize" << int(QAccessible::SpinBox) << "Schriftgröße (5-35):";
-    QTest::newRow("bold") << "CbBold" << int(QAccessible::CheckBox) << "Fett";
-    QTest::newRow("font colour") << "CoBoColors" << int(QAccessible::ComboBox) << "Schriftfarbe";
-    QTest::newRow("background") << "CoBoBackColors" << int(QAccessible::ComboBox) << "Hintergrundfarbe";
-    QTest::newRow("preview") << "EditTest" << int(QAccessible::EditableText) << "Vorschau";
-    QTest::newRow("OK") << "Btn1OK" << int(QAccessible::Button) << "OK";
-    QTest::newRow("cancel") << "Btn2Cancel" << int(QAccessible::Button) << "Abbrechen";
+    // The label a screen reader names the control after (on Linux a drop-down
+    // list's own name is its value); empty: none.
+    QTest::addColumn<QString>("label");
+    QTest::newRow("font list") << "LvFonts" << int(QAccessible::List) << "Schriftart" << QString();
+    QTest::newRow("size") << "LeSize" << int(QAccessible::SpinBox) << "Schriftgröße (5-35):"
+                          << "Schriftgröße (5-35):";
+    QTest::newRow("bold") << "CbBold" << int(QAccessible::CheckBox) << "Fett" << QString();
+    QTest::newRow("font colour") << "CoBoColors" << int(QAccessible::ComboBox) << "Schriftfarbe"
+                                 << "Schriftfarbe";
+    QTest::newRow("background") << "CoBoBackColors" << int(QAccessible::ComboBox) << "Hintergrundfarbe"
+                                << "Hintergrundfarbe";
+    QTest::newRow("preview") << "EditTest" << int(QAccessible::EditableText) << "Vorschau" << QString();
+    QTest::newRow("OK") << "Btn1OK" << int(QAccessible::Button) << "OK" << QString();
+    QTest::newRow("cancel") << "Btn2Cancel" << int(QAccessible::Button) << "Abbrechen" << QString();
 }
 
 void TstBackFontDlg::controlsNamedForScreenReader() {
     QFETCH(QString, objekt);
     QFETCH(int, rolle);
     QFETCH(QString, name);
+    QFETCH(QString, label);
     TBackFontDlg dlg(nullptr, Qt::white, QFont(), Qt::black, nullptr);
     auto* w = dlg.findChild<QWidget*>(objekt);
     QVERIFY(w);
@@ -283,6 +292,66 @@ void TstBackFontDlg::controlsNamedForScreenReader() {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
     QVERIFY(iface);
     QCOMPARE(int(iface->role()), rolle);
+    QStringList labels;
+    for (const auto& [ziel, art] : iface->relations(QAccessible::Label)) {
+        QVERIFY(qobject_cast<QLabel*>(ziel->object()));
+        labels << ziel->text(QAccessible::Name);
+    }
+    QCOMPARE(labels, label.isEmpty() ? QStringList() : QStringList{label});
+}
+
+void TstBackFontDlg::colourChangeByKeySpoken_data() {
+    QTest::addColumn<QString>("objekt");
+    QTest::addColumn<QList<int>>("tasten");
+    QTest::addColumn<bool>("aufklappenS"); // the choice is made in the opened drop-down list
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("ansagen"); // after the list's own on entering
+    const QList<int> runter{Qt::Key_Down};
+    QTest::newRow("font colour down")
+        << "CoBoColors" << runter << false << 1 << QStringList{"Schriftfarbe: Weiß,1"};
+    QTest::newRow("held key: the last colour only")
+        << "CoBoColors" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << false << 3
+        << QStringList{"Schriftfarbe: Blau,1"};
+    QTest::newRow("background up") << "CoBoBackColors" << QList<int>{Qt::Key_Up} << false << 0
+                                   << QStringList{"Hintergrundfarbe: Schwarz (Hintergrund),1"};
+    QTest::newRow("top of the list: no change")
+        << "CoBoColors" << QList<int>{Qt::Key_Up} << false << 0 << QStringList{};
+    QTest::newRow("left at once: the next list only")
+        << "CoBoColors" << QList<int>{Qt::Key_Down, Qt::Key_Tab} << false << 1
+        << QStringList{"Hintergrundfarbe: *Weiß (Hintergrund),0"};
+    // Orca reads the opened list itself.
+    QTest::newRow("drop-down list") << "CoBoColors" << runter << true << 1 << QStringList{};
+}
+
+void TstBackFontDlg::colourChangeByKeySpoken() {
+    QFETCH(QString, objekt);
+    QFETCH(QList<int>, tasten);
+    QFETCH(bool, aufklappenS);
+    QFETCH(int, index);
+    QFETCH(QStringList, ansagen);
+    TAufbau a(schrift(FFamilien.at(0), 12), Qt::black, Qt::white);
+    QVERIFY(a.Zeigen());
+    auto* liste = a.Dlg->findChild<QComboBox*>(objekt);
+    liste->setFocus(Qt::TabFocusReason);
+    const qsizetype vorher = a.Ansagen().size();
+    QWidget* ziel = liste;
+    if (aufklappenS) {
+        a.Taste(Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(liste->view()->isVisible());
+        ziel = liste->view();
+    }
+    for (int t : tasten)
+        QTest::keyClick(ziel, Qt::Key(t));
+    if (aufklappenS) {
+        QTest::keyClick(ziel, Qt::Key_Return);
+        QTRY_VERIFY(!liste->view()->isVisible());
+    }
+    QCOMPARE(liste->currentIndex(), index);
+    QTest::qWait(400);
+    QStringList erwartet;
+    for (const QString& s : ansagen)
+        erwartet << QStringLiteral("Orca.Output(%1)").arg(s);
+    QCOMPARE(a.Ansagen().mid(vorher), erwartet);
 }
 
 void TstBackFontDlg::emptyTextsTakeDefaults() {
@@ -304,9 +373,10 @@ void TstBackFontDlg::layoutKeepsControlsApart() {
     a.Owner.setGeometry(100, 50, 1400, 1000);
     QVERIFY(a.Zeigen());
     TBackFontDlg& d = *a.Dlg;
-    const QList<QWidget*> controls{d.LvFonts(),  d.LeSizeLabel(), d.LeSize(),
-                                   d.CbBold(),   d.CoBoColors(),  d.CoBoBackColors(),
-                                   d.EditTest(), d.Btn1OK(),      d.Btn2Cancel()};
+    const QList<QWidget*> controls{d.LvFonts(),        d.LeSizeLabel(),         d.LeSize(),
+                                   d.CbBold(),         d.CoBoColors(),          d.CoBoColorsLabel(),
+                                   d.CoBoBackColors(), d.CoBoBackColorsLabel(), d.EditTest(),
+                                   d.Btn1OK(),         d.Btn2Cancel()};
     for (int i = 0; i < controls.size(); ++i) {
         QVERIFY2(d.rect().contains(controls.at(i)->geometry()), qPrintable(controls.at(i)->objectName()));
         for (int j = i + 1; j < controls.size(); ++j)

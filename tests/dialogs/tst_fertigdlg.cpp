@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -55,6 +56,10 @@ private Q_SLOTS:
     void finishSound_data();
     void finishSound();
     void reportPane();
+    void summaryText_data();
+    void summaryText();
+    void summarySpoken_data();
+    void summarySpoken();
 };
 
 void TstFertigDlg::layoutPerCase_data() {
@@ -194,6 +199,67 @@ void TstFertigDlg::reportPane() {
     pane->SetText(QString());
     Q_EMIT d.Dlg->PuMenu1()->aboutToShow();
     QVERIFY(!d.Dlg->PuKopieren()->isEnabled());
+}
+
+void TstFertigDlg::summaryText_data() {
+    QTest::addColumn<int>("zeilen");
+    QTest::addColumn<int>("fehler");
+    QTest::addColumn<QString>("text");
+    const QString s = QStringLiteral("Das Training ist abgeschlossen. ");
+    QTest::newRow("plural") << 11 << 2 << s + "11 Zeilen, 2 Fehleingaben.";
+    QTest::newRow("singular") << 1 << 1 << s + "1 Zeile, 1 Fehleingabe.";
+    QTest::newRow("no errors") << 1 << 0 << s + "1 Zeile, keine Fehleingaben.";
+    QTest::newRow("ending in 1 is plural") << 21 << 31 << s + "21 Zeilen, 31 Fehleingaben.";
+    QTest::newRow("no lines") << 0 << 0 << s + "0 Zeilen, keine Fehleingaben.";
+}
+
+void TstFertigDlg::summaryText() {
+    QFETCH(int, zeilen);
+    QFETCH(int, fehler);
+    QFETCH(QString, text);
+    QCOMPARE(FertigAnsage(zeilen, fehler), text);
+}
+
+void TstFertigDlg::summarySpoken_data() {
+    QTest::addColumn<QString>("ansage");
+    QTest::addColumn<bool>("sprechenS");   // a way to speak is given
+    QTest::addColumn<bool>("schliessenS"); // closed at once, before the summary is due
+    QTest::addColumn<QStringList>("gesagt");
+    const QString a = FertigAnsage(11, 2);
+    QTest::newRow("said once") << a << true << false << QStringList{a};
+    QTest::newRow("empty: silent") << "" << true << false << QStringList{};
+    QTest::newRow("no speech") << a << false << false << QStringList{};
+    QTest::newRow("closed before due") << a << true << true << QStringList{};
+}
+
+void TstFertigDlg::summarySpoken() {
+    QFETCH(QString, ansage);
+    QFETCH(bool, sprechenS);
+    QFETCH(bool, schliessenS);
+    QFETCH(QStringList, gesagt);
+    Dialog d(true, false);
+    QStringList aufrufe;
+    QWidget* fokus = nullptr;
+    qint64 nachMs = -1;
+    QElapsedTimer uhr;
+    d.Dlg->Ansage = ansage;
+    if (sprechenS)
+        d.Dlg->Sprechen = [&](const QString& AText) {
+            aufrufe << AText;
+            fokus = QApplication::focusWidget();
+            nachMs = uhr.elapsed();
+        };
+    uhr.start();
+    d.Dlg->show();
+    QVERIFY(QTest::qWaitForWindowActive(d.Dlg.get()));
+    QCOMPARE(QApplication::focusWidget(), d.Dlg->RichEdit1());
+    QVERIFY(aufrufe.isEmpty()); // the screen reader names the window first
+    if (schliessenS) d.Dlg->done(TFertigDlg::mrCancel);
+    QTest::qWait(1500);
+    QCOMPARE(aufrufe, gesagt);
+    if (aufrufe.isEmpty()) return;
+    QCOMPARE(fokus, d.Dlg->RichEdit1());
+    QVERIFY2(nachMs >= 600, qPrintable(QString::number(nachMs)));
 }
 
 QTEST_MAIN(TstFertigDlg)
