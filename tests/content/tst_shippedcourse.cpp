@@ -8,8 +8,8 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QRegularExpression>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
@@ -60,7 +60,13 @@ private Q_SLOTS:
                 QVERIFY2(Rec.Daten.size() >= 10, qPrintable(Wo));
                 QVERIFY2(!Rec.Titel.contains(QStringLiteral("{{")), qPrintable(Wo));
                 int Summe = 0;
+                // The default mode shows and speaks only B: an instruction in A
+                // reaches the user as the pair's audio text, and an area's
+                // first line says how the area works.
+                QVERIFY2(D > 0 || !Rec.Daten.first().Mp3Filename.isEmpty(), qPrintable(Wo));
                 for (const TDateiRec& Paar : Rec.Daten) {
+                    QVERIFY2(Paar.A == Paar.B || !Paar.Mp3Filename.isEmpty(),
+                             qPrintable(Wo + QStringLiteral(": no audio text for ") + Paar.A));
                     QVERIFY2(Paar.A != QStringLiteral("-") && Paar.B != QStringLiteral("-"), qPrintable(Wo));
                     QVERIFY2(!Paar.A.contains(QStringLiteral("{{")),
                              qPrintable(Wo + QStringLiteral(": ") + Paar.A));
@@ -108,7 +114,8 @@ private Q_SLOTS:
                 for (const QChar c : zeilen.at(z)) {
                     if (c.unicode() <= 32) continue;
                     const TVorlageSprachtextTyp typ = GetSprachtextTyp(c);
-                    const bool brauchtNamenS = typ == stSatzzeichen || typ == stSonder || !c.isLetterOrNumber();
+                    const bool brauchtNamenS =
+                        typ == stSatzzeichen || typ == stSonder || !c.isLetterOrNumber();
                     if (!brauchtNamenS || gemeldet.contains(c) || !t.FindCharStr(QString(c), 0).isEmpty())
                         continue;
                     gemeldet.insert(c);
