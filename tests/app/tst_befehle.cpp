@@ -91,6 +91,9 @@ private Q_SLOTS:
         QCOMPARE(Innen(Form).Memo2->Text(), QString());
         QCOMPARE(Innen(Form).Lbl1Datentitel->text(), QStringLiteral("(KeinTitel)"));
         QVERIFY(Form->windowTitle().startsWith(QStringLiteral("(KeinBereich)")));
+        // the placeholders are for the eye; a screen reader hears what they mean
+        QCOMPARE(Innen(Form).Lbl1Datentitel->accessibleName(), QStringLiteral("keine Datei gewählt"));
+        QVERIFY(Form->accessibleName().startsWith(QStringLiteral("kein Bereich gewählt")));
         QCOMPARE(Innen(Form).StatusPanel[0]->text(), QStringLiteral("Zeile: 0/0"));
         QCOMPARE(F->Toene().last(), QStringLiteral("Click"));
         QCOMPARE(Hinweis(), QStringLiteral("Strg+B=Bereich wählen"));

@@ -112,7 +112,11 @@ def ablauf(home):
     vorlage = win.suche(win.hauptfenster(), "text", "Vorlage")
     pruefe("Modus: Überschreiben" in win.status() and pyatspi.STATE_SHOWING not in zustaende(vorlage),
            "the main window starts in the overwrite mode, no template pane", win.status())
+    m = orca.mark()
     dlg = taste_bis("the options dialog", lambda: aktiver_dialog("Optionen einstellen"), "ctrl+o")
+    # Orca turns to the dialog first; keys sent before that reach it late on a
+    # busy machine, and it then names the list's entry after the focus moved on.
+    orca.wait_for(m, lambda s: "Optionen einstellen" in s, 10.0)
     pruefe_bedienelemente(dlg, "Optionen einstellen", {"check box": 8, "radio button": 3, "list": 2,
                                                        "spin button": 2, "push button": 3})
     f = warte("the focus on 'Vorlage überschreiben'", lambda: (lambda f: f if f is not None and name(f)
