@@ -41,6 +41,19 @@ private Q_SLOTS:
         QCOMPARE(F->Auswahl.Gezeigt.first().Liste, QStringList{"Probebereich"});
     }
 
+    // A desktop without a program for a folder or an address gets a message,
+    // not silence.
+    void oeffnenOhneProgrammGemeldet() {
+        Neu();
+        F->Fakes.Shell.OeffnenGelingtS = false;
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_P, Qt::ControlModifier);
+        Form->Aktion("MenuHilfeHomepage")->trigger();
+        const QStringList texte = F->Fakes.MessageBoxes.Texte();
+        QCOMPARE(texte.size(), 2);
+        QVERIFY(texte.first().startsWith(QStringLiteral("Der Protokollordner")));
+        QVERIFY(texte.last().contains(QStringLiteral("konnte nicht geöffnet werden")));
+    }
+
     void zwischenablageBlockiert_data() {
         QTest::addColumn<int>("taste");
         QTest::addColumn<int>("umschalt");
