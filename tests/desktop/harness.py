@@ -290,11 +290,43 @@ def dialog(titel, timeout=None):
 # Orca's debug log
 
 
-class OrcaLog:
+class LogDatei:
+    """A log file another process appends to, read line by line from a mark on."""
+
+    def __init__(self):
+        self.path = None
+
+    def mark(self):
+        return versuche(lambda: os.path.getsize(self.path), 0)
+
+    def zeilen(self, mark=0):
+        def lies():
+            with open(self.path, "rb") as f:
+                f.seek(mark)
+                return f.read().decode("utf-8", "replace")
+        return versuche(lies, "").splitlines()
+
+    def since(self, mark=0):
+        return self.zeilen(mark)
+
+    def wait_for(self, mark, pred, timeout=6.0):
+        """Polls until a line since mark satisfies pred; returns it or None."""
+        ende = time.monotonic() + timeout
+        while True:
+            for s in self.since(mark):
+                if pred(s):
+                    return s
+            if time.monotonic() > ende:
+                return None
+            time.sleep(0.1)
+
+
+class OrcaLog(LogDatei):
     # 18:53:01.13 - SPEECH OUTPUT: 'Trainierte Zeilen: 4'{'established': False}
     MUSTER = re.compile(r"^(\S+) - SPEECH OUTPUT: '(.*)'\s*(?:\[?\{.*)?$")
 
     def __init__(self, path=None, pid=None):
+        super().__init__()
         self.binde(path, pid)
 
     def binde(self, path, pid=None):
@@ -310,31 +342,13 @@ class OrcaLog:
         except (OSError, IndexError):
             return False
 
-    def mark(self):
-        return versuche(lambda: os.path.getsize(self.path), 0)
-
     def since(self, mark=0, zeiten=False):
         """What Orca said since mark, each with its time of day if zeiten."""
-        def lies():
-            with open(self.path, "rb") as f:
-                f.seek(mark)
-                return f.read().decode("utf-8", "replace")
         out = []
-        for m in map(self.MUSTER.search, versuche(lies, "").splitlines()):
+        for m in map(self.MUSTER.search, self.zeilen(mark)):
             if m:
                 out.append(f"{m.group(1)} {m.group(2)}" if zeiten else m.group(2))
         return out
-
-    def wait_for(self, mark, pred, timeout=6.0):
-        """Polls until a spoken line since mark satisfies pred; returns it or None."""
-        ende = time.monotonic() + timeout
-        while True:
-            for s in self.since(mark):
-                if pred(s):
-                    return s
-            if time.monotonic() > ende:
-                return None
-            time.sleep(0.1)
 
 
 orca = OrcaLog()
@@ -354,32 +368,7 @@ def pruefe_gesagt(mark, was, beschreibung, timeout=6.0):
 # screen reader, one line each (TASTARO_SPRACHLOG, set by starte).
 
 
-class SprachLog:
-    def __init__(self):
-        self.path = None
-
-    def mark(self):
-        return versuche(lambda: os.path.getsize(self.path), 0)
-
-    def since(self, mark=0):
-        def lies():
-            with open(self.path, "rb") as f:
-                f.seek(mark)
-                return f.read().decode("utf-8", "replace")
-        return versuche(lies, "").splitlines()
-
-    def wait_for(self, mark, pred, timeout=6.0):
-        ende = time.monotonic() + timeout
-        while True:
-            for s in self.since(mark):
-                if pred(s):
-                    return s
-            if time.monotonic() > ende:
-                return None
-            time.sleep(0.1)
-
-
-sprache = SprachLog()
+sprache = LogDatei()
 
 
 def pruefe_programm_sagt(mark, was, beschreibung, timeout=8.0):
