@@ -239,6 +239,7 @@ private:
     void FormDestroy();
     void MenueAufbauen();
     void KontextmenueAufbauen();
+    void Ausfuehren(const TBefehl& ABefehl, QMenu* AMenu);
     void MenueAuffrischen(const QMenu* AMenu);
     bool SpracheMoeglich() const;
     bool AudiotextVorhanden() const;

@@ -377,26 +377,29 @@ void TForm1::MenueAufbauen() {
             if (!gruppen.contains(m)) gruppen.insert(m, new QActionGroup(m));
             gruppen.value(m)->addAction(a);
         }
-        const auto ausfuehren = b.Ausfuehren;
-        const auto warum = b.Warum;
-        connect(a, &QAction::triggered, this, [this, name, m, ausfuehren, warum] {
-            if (!Erlaubt(name)) {
-                const QString grund = warum ? warum(*this) : QString();
-                if (!warum)
-                    Beep();
-                else if (!grund.isEmpty())
-                    Hinweis(grund);
-                return;
-            }
-            const QPointer<QMenu> menue(m);
-            ausfuehren(*this);
-            if (menue) MenueAuffrischen(menue);
-        });
+        const TBefehl* befehl = &b;
+        connect(a, &QAction::triggered, this, [this, befehl, m] { Ausfuehren(*befehl, m); });
         m->addAction(a);
         addAction(a); // the key works while the menu is closed
         FAktionen.insert(name, a);
     }
     KontextmenueAufbauen();
+}
+
+// A command from its menu or its key: run when its rule allows it, else the
+// user hears why not (or a beep); then its menu shows the new state.
+void TForm1::Ausfuehren(const TBefehl& ABefehl, QMenu* AMenu) {
+    if (!Erlaubt(QLatin1String(ABefehl.Name))) {
+        const QString grund = ABefehl.Warum ? ABefehl.Warum(*this) : QString();
+        if (!ABefehl.Warum)
+            Beep();
+        else if (!grund.isEmpty())
+            Hinweis(grund);
+        return;
+    }
+    const QPointer<QMenu> menue(AMenu);
+    ABefehl.Ausfuehren(*this);
+    if (menue) MenueAuffrischen(menue);
 }
 
 // The popup menu of both panes: the two line commands, and four hidden items
