@@ -184,6 +184,18 @@ protected:
             AEvent->accept();
             return;
         }
+        // A size that has OK switched off is not taken by Enter either: the
+        // spin box would correct it into the range and the dialog close with
+        // a size the user never typed.
+        if (AEvent->key() == Qt::Key_Return || AEvent->key() == Qt::Key_Enter) {
+            QString t = text();
+            int pos = lineEdit()->cursorPosition();
+            if (validate(t, pos) != QValidator::Acceptable) {
+                SystemBeep();
+                AEvent->accept();
+                return;
+            }
+        }
         QSpinBox::keyPressEvent(AEvent);
     }
 

@@ -253,6 +253,12 @@ void TstBackFontDlg::sizeField() {
     QTest::keyClicks(QApplication::focusWidget(), text);
     QCOMPARE(a.Dlg->Btn1OK()->isEnabled(), okS);
     QCOMPARE(a.Dlg->EditTest()->font().pointSize(), 12); // not while typing
+    if (!okS) {
+        // Enter neither corrects the size nor closes the dialog
+        a.Taste(Qt::Key_Return);
+        QVERIFY(a.Dlg->isVisible());
+        QCOMPARE(a.Dlg->LeSize()->text(), text.left(text == QLatin1String("a") ? 0 : 2));
+    }
     a.Taste(Qt::Key_Tab);
     QCOMPARE(a.Dlg->LeSize()->value(), danach);
     QCOMPARE(a.Dlg->LeSize()->text(), QString::number(danach));
