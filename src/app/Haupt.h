@@ -247,6 +247,7 @@ private:
     int UpdateModus() const;
     void HilfeTextOeffnen(const QString& ADatei, const QString& ATitel);
     void Oeffnen(const QString& AZiel);
+    void Lesen(const QStringList& AZeilen, const QString& ATitel);
     void LadeSounds();
     std::optional<TDateiRec> AktuellesPaar() const;
     int PaarAnzahl() const;
@@ -313,8 +314,9 @@ private:
     // keeps answering; null when the user called it off or the window closed.
     std::unique_ptr<TDaten> BereichLaden(const QString& APath);
     // A short status text for the user's ears: the program's voice, or else
-    // the running screen reader.
-    void Ansagen(const QString& AText);
+    // the running screen reader (which with AUnterbrechenS stops what it is
+    // saying first). True when something said it.
+    bool Ansagen(const QString& AText, bool AUnterbrechenS = false);
     void MerkListeGekuerztMelden();
     bool FMerkListeGemeldetS = false;
 };

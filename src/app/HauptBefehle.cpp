@@ -260,8 +260,7 @@ bool TForm1::Erlaubt(const QString& AName) const {
 }
 
 bool TForm1::SpracheMoeglich() const {
-    return Speech->TokenNrIndex().Nr >= 0 && Einstellungen->Sapi != sapiAus &&
-           !Einstellungen->Stimme.isEmpty() && !Memo2->ReadOnly();
+    return SpracheBereit() && !Memo2->ReadOnly();
 }
 
 // Why a speech command cannot say AText now.
@@ -293,23 +292,15 @@ int TForm1::UpdateModus() const {
 // A help text is read inside the trainer, in the reader the protocol uses,
 // so that the user never has to find the way back from another program.
 void TForm1::HilfeTextOeffnen(const QString& ADatei, const QString& ATitel) {
-    TFertigDaten f;
+    QString text;
     try {
-        f.Zeilen =
-            ReadTextFile(ProgrammOrdner + ADatei).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        text = ReadTextFile(ProgrammOrdner + ADatei);
     } catch (const ETextFileError&) {
         FehlerMeldung(QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.")
                           .arg(QDir::toNativeSeparators(ProgrammOrdner + ADatei)));
         return;
     }
-    f.SoundS = false;
-    f.FertigS = false;
-    f.EndeS = true;
-    f.Titel = ATitel;
-    f.Font = TrainingFont;
-    f.SchriftFarbe = Memo2->palette().color(QPalette::Text);
-    f.Hintergrund = HintergrundFarbe;
-    Modal([&] { FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio); });
+    Lesen(text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))), ATitel);
 }
 
 // An address or folder with the desktop's program for it, or a message why not.

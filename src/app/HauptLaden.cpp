@@ -126,11 +126,10 @@ std::unique_ptr<TDaten> TForm1::BereichLaden(const QString& APath) {
     return neu;
 }
 
-void TForm1::Ansagen(const QString& AText) {
-    if (SpracheBereit())
-        SpeakText(AText);
-    else
-        FTolk->Output(AText, false);
+bool TForm1::Ansagen(const QString& AText, bool AUnterbrechenS) {
+    if (!SpracheBereit()) return FTolk->Output(AText, AUnterbrechenS);
+    SpeakText(AText);
+    return true;
 }
 
 bool TForm1::SpracheBereit() const {
@@ -139,10 +138,7 @@ bool TForm1::SpracheBereit() const {
 }
 
 void TForm1::Hinweis(const QString& AText) {
-    if (SpracheBereit())
-        SpeakText(AText);
-    else if (!FTolk->Output(AText, true))
-        Beep();
+    if (!Ansagen(AText, true)) Beep();
 }
 
 // An oversized list is rare and nothing the user must act on at once: it is

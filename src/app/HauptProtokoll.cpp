@@ -52,11 +52,18 @@ void TForm1::ProtokollSchreiben(TProtokollText APt, const QString& AGeschriebenT
 }
 
 void TForm1::MenuAktProtokollLesenClick() {
+    Lesen(Protokoll.Zeilen(), QString());
+}
+
+// The reader of the protocol and the help texts, in the training font and
+// colours, with the focus on the text.
+void TForm1::Lesen(const QStringList& AZeilen, const QString& ATitel) {
     TFertigDaten f;
     f.SoundS = false;
     f.FertigS = false;
     f.EndeS = true;
-    f.Zeilen = Protokoll.Zeilen();
+    f.Zeilen = AZeilen;
+    f.Titel = ATitel;
     f.Font = TrainingFont;
     f.SchriftFarbe = Memo2->palette().color(QPalette::Text);
     f.Hintergrund = HintergrundFarbe;
