@@ -1,9 +1,11 @@
 #include "BackFontDlgC.h"
 
-#include "KatDlgC.h"
+#include "DialogKit.h"
+#include "Farbtabelle.h"
 #include "Services.h"
 #include "SystemServices.h"
 #include "TolkSRD.h"
+#include "ZahlFeld.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,31 +35,6 @@
 
 namespace {
 
-struct FarbeRec {
-    const char* Name;
-    QRgb Farbe;
-};
-
-const std::array<FarbeRec, TColors::Anzahl> FarbTabelle{{
-    {"Schwarz", 0x000000},
-    {"Weiß", 0xFFFFFF},
-    {"Gelb", 0xFFFF00},
-    {"Blau", 0x0000FF},
-    {"Marineblau", 0x000080},
-    {"Himmelblau", 0xA6CAF0},
-    {"Blaugrün", 0x008080},
-    {"Grün", 0x008000},
-    {"Minzgrün", 0xC0DCC0},
-    {"Gelbgrün", 0x00FF00},
-    {"Olivgrün", 0x808000},
-    {"Grau", 0x808080},
-    {"Rot", 0xFF0000},
-    {"Violett", 0x800080},
-    {"Lila", 0xFF00FF},
-    {"Silber", 0xC0C0C0},
-    {"Braun", 0x800000},
-}};
-
 // Long enough for the screen to show the dialog before the focus moves and
 // the list is announced (ms).
 constexpr int TolkVerzoegerung = 25;
@@ -69,8 +46,8 @@ constexpr int WertVerzoegerung = 120;
 
 QStringList standardFarbNamen() {
     QStringList namen;
-    for (const FarbeRec& f : FarbTabelle)
-        namen << QString::fromUtf8(f.Name);
+    for (int i = 0; i < TColors::Anzahl; ++i)
+        namen << TFarbtabelle::SchriftName(i);
     return namen;
 }
 
@@ -135,81 +112,6 @@ bool gleicheFarbe(const QColor& A, const QColor& B) {
     return A.isValid() && B.isValid() && (A.rgb() & 0xFFFFFF) == (B.rgb() & 0xFFFFFF);
 }
 
-// The size field: digits only, at most two. A number outside the range may
-// stand there while it is typed (OK is disabled then); leaving the field puts
-// it into the range, and anything that is no number becomes the smallest size.
-// Nothing can be pasted: pasting only beeps.
-class TGroesseEdit : public QSpinBox {
-public:
-    explicit TGroesseEdit(QWidget* AParent) : QSpinBox(AParent) { lineEdit()->setAcceptDrops(false); }
-
-    void SetEinfuegen(QMenu* AMenu, QAction* AEinfuegen) {
-        FMenu = AMenu;
-        FEinfuegen = AEinfuegen;
-    }
-    void SetMaxLength(int ALength) { lineEdit()->setMaxLength(ALength); }
-    // The spin box reports its text only when the value is taken over; the
-    // OK button follows every key.
-    QLineEdit* Feld() const { return lineEdit(); }
-
-    // Everything of the control that is not the text: frame and arrows.
-    int Zugabe() const {
-        QStyleOptionSpinBox opt;
-        initStyleOption(&opt);
-        const QRect feld =
-            style()->subControlRect(QStyle::CC_SpinBox, &opt, QStyle::SC_SpinBoxEditField, this);
-        return std::max(0, width() - feld.width());
-    }
-
-    QValidator::State validate(QString& AText, int&) const override {
-        if (AText.isEmpty()) return QValidator::Intermediate;
-        if (AText.size() > lineEdit()->maxLength()) return QValidator::Invalid;
-        for (const QChar c : AText)
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return QValidator::Invalid;
-        const int zahl = AText.toInt();
-        return zahl >= minimum() && zahl <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
-    }
-
-    void fixup(QString& AText) const override {
-        bool zahlS = false;
-        int zahl = AText.toInt(&zahlS);
-        if (!zahlS) zahl = minimum();
-        AText = QString::number(std::clamp(zahl, minimum(), maximum()));
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* AEvent) override {
-        if (AEvent->matches(QKeySequence::Paste)) {
-            if (FEinfuegen) FEinfuegen->trigger();
-            AEvent->accept();
-            return;
-        }
-        // A size that has OK switched off is not taken by Enter either: the
-        // spin box would correct it into the range and the dialog close with
-        // a size the user never typed.
-        if (AEvent->key() == Qt::Key_Return || AEvent->key() == Qt::Key_Enter) {
-            QString t = text();
-            int pos = lineEdit()->cursorPosition();
-            if (validate(t, pos) != QValidator::Acceptable) {
-                SystemBeep();
-                AEvent->accept();
-                return;
-            }
-        }
-        QSpinBox::keyPressEvent(AEvent);
-    }
-
-    // The field's own menu would offer pasting; its menu has no visible item.
-    void contextMenuEvent(QContextMenuEvent* AEvent) override {
-        if (FMenu && !FMenu->isEmpty()) FMenu->popup(AEvent->globalPos());
-        AEvent->accept();
-    }
-
-private:
-    QMenu* FMenu = nullptr;
-    QAction* FEinfuegen = nullptr;
-};
-
 // A colour list that reports a value changed by a key of its own (arrows,
 // Home, End, a letter). Orca is silent about such a change in a closed list;
 // a choice made in the opened drop-down list is read by Orca itself and does
@@ -246,7 +148,7 @@ TColors::TColors(const QStringList& AColorNames, const QString& ABackgroundSuffi
     : FBackgroundSuffix(ABackgroundSuffix) {
     const QStringList namen = vollstaendigeFarbNamen(AColorNames);
     for (int i = 0; i < Anzahl; ++i)
-        FList.append({i, QColor::fromRgb(FarbTabelle[static_cast<std::size_t>(i)].Farbe), namen.at(i)});
+        FList.append({i, TFarbtabelle::SchriftFarbe(i), namen.at(i)});
 }
 
 void TColors::FillStringList(QStringList& ASl, bool AIsBackground) const {
@@ -342,7 +244,7 @@ TBackFontDlg::TBackFontDlg(QWidget* AOwner, const QColor& AAktBackColor, const Q
 
     FLeSizeLabel = new QLabel(this);
     FLeSizeLabel->setObjectName(QStringLiteral("LeSizeLabel"));
-    auto* groesse = new TGroesseEdit(this);
+    auto* groesse = new TZahlFeld(this, TZahlFeld::TArt::Ziffern);
     FLeSize = groesse;
     FLeSize->setObjectName(QStringLiteral("LeSize"));
     FLeSize->setAlignment(Qt::AlignCenter);
@@ -421,8 +323,7 @@ TBackFontDlg::~TBackFontDlg() {
 
 void TBackFontDlg::FormCreate() {
     CreatePreviewMenu();
-    FLeSize->setRange(MinSize, MaxSize);
-    static_cast<TGroesseEdit*>(FLeSize)->SetMaxLength(static_cast<int>(QString::number(MaxSize).size()));
+    static_cast<TZahlFeld*>(FLeSize)->SetBereich(MinSize, MaxSize);
     FLvFonts->clear();
     FMaxLvFontsWidth = 0;
     QStringList namen;
@@ -601,7 +502,7 @@ void TBackFontDlg::ArrangeControls() {
     const int sizeTop = m + (listHeight - sizeHeight) / 3;
     const int sizeLeft = listRight + m + labelWidth + FLeer;
     const int sizeWidth = GetFontTextWidthPadded(FAktFont, QStringLiteral("MM")) +
-                          static_cast<const TGroesseEdit*>(FLeSize)->Zugabe();
+                          static_cast<const TZahlFeld*>(FLeSize)->Zugabe();
     FLeSize->setGeometry(sizeLeft, sizeTop, sizeWidth, sizeHeight);
     FLeSizeLabel->setGeometry(sizeLeft - FLeer - labelWidth, sizeTop + (sizeHeight - labelHeight) / 2,
                               labelWidth, labelHeight);

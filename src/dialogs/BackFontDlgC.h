@@ -5,6 +5,8 @@
 // tells the screen reader its value when it gets the focus, a colour list
 // also when a key changes it, and colours are chosen by name.
 
+#include "Farbtabelle.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QFont>
@@ -34,7 +36,7 @@ struct TColorName {
 // The named colours of both colour lists.
 class TColors {
 public:
-    static constexpr int Anzahl = 17;
+    static constexpr int Anzahl = TFarbtabelle::SchriftAnzahl;
 
     // A missing or empty name is taken from the default names.
     TColors(const QStringList& AColorNames, const QString& ABackgroundSuffix);

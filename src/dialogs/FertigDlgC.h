@@ -4,7 +4,7 @@
 // only). Made for screen-reader users: the report has the focus with the
 // caret at its start, and every choice has a key that works from there.
 
-#include "KatDlgC.h"
+#include "DialogKit.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,31 +1,12 @@
 #include "HintergrundC.h"
 
-#include "KatDlgC.h"
+#include "DialogKit.h"
+#include "Farbtabelle.h"
 
 #include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
-#include <array>
-
-namespace {
-
-struct HintergrundRec {
-    const char* Name;
-    QRgb Farbe;
-};
-
-// Dunkelgrau and Hellgrau repeat the colours of Grau and Silber; a colour
-// therefore maps back to the first of its entries.
-const std::array<HintergrundRec, THintergrundForm::HintergrundAnzahl> HintergrundTabelle{{
-    {"Schwarz", 0x000000},    {"Weiß", 0xFFFFFF},       {"Gelb", 0xFFFF00},     {"Blau", 0x0000FF},
-    {"Marineblau", 0x000080}, {"Himmelblau", 0xA6CAF0}, {"Blaugrün", 0x008080}, {"Grün", 0x008000},
-    {"Minzgrün", 0xC0DCC0},   {"Gelbgrün", 0x00FF00},   {"Olivgrün", 0x808000}, {"Grau", 0x808080},
-    {"Dunkelgrau", 0x808080}, {"Hellgrau", 0xC0C0C0},   {"Rot", 0xFF0000},      {"Purpur", 0x800080},
-    {"Lila", 0xFF00FF},       {"Silber", 0xC0C0C0},     {"Braun", 0x800000},
-}};
-
-} // namespace
 
 int THintergrundForm::GueltigeNr(int ANr) {
     return ANr < 0 || ANr >= HintergrundAnzahl ? 0 : ANr;
@@ -49,18 +30,18 @@ void THintergrundForm::FormCreate() {
 }
 
 QString THintergrundForm::HintergrundName(int ANr) {
-    return QString::fromUtf8(HintergrundTabelle[static_cast<std::size_t>(GueltigeNr(ANr))].Name);
+    return TFarbtabelle::HintergrundName(GueltigeNr(ANr));
 }
 
 QColor THintergrundForm::HintergrundFarbeVon(int ANr) {
-    return QColor::fromRgb(HintergrundTabelle[static_cast<std::size_t>(GueltigeNr(ANr))].Farbe);
+    return TFarbtabelle::HintergrundFarbe(GueltigeNr(ANr));
 }
 
 int THintergrundForm::FarbeZuHintergrundNr(const QColor& AFarbe, int ANichtGefunden) {
     if (!AFarbe.isValid()) return ANichtGefunden;
     const QRgb gesucht = AFarbe.rgb() & 0xFFFFFF;
-    for (std::size_t i = 0; i < HintergrundTabelle.size(); ++i)
-        if (HintergrundTabelle[i].Farbe == gesucht) return static_cast<int>(i);
+    for (int i = 0; i < HintergrundAnzahl; ++i)
+        if ((HintergrundFarbeVon(i).rgb() & 0xFFFFFF) == gesucht) return i;
     return ANichtGefunden;
 }
 

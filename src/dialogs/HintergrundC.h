@@ -2,6 +2,8 @@
 // The store of the background colour of the training text: 19 named colours,
 // one of them current. The form is never shown; its list holds the choice.
 
+#include "Farbtabelle.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QString>
@@ -12,7 +14,7 @@ class QPushButton;
 class THintergrundForm : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int HintergrundAnzahl = 19;
+    static constexpr int HintergrundAnzahl = TFarbtabelle::HintergrundAnzahl;
 
     THintergrundForm(QWidget* AOwner, int ABtnWidth, int ARand);
 

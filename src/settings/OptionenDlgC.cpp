@@ -1,6 +1,7 @@
 #include "OptionenDlgC.h"
 
 #include "SystemServices.h"
+#include "ZahlFeld.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,50 +24,6 @@
 
 #include <algorithm>
 #include <functional>
-
-// A number field with its up-down: the field shows the position and cannot be
-// typed into; the keys of the field itself jump, the up-down steps.
-class TZahlFeld : public QSpinBox {
-public:
-    explicit TZahlFeld(QWidget* AParent) : QSpinBox(AParent) {
-        lineEdit()->setReadOnly(true);
-        lineEdit()->setMaxLength(3);
-        setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    }
-
-    // Called before the up-down steps through its buttons, arrow keys or wheel.
-    std::function<void()> OnChanging;
-
-    void TextAusPosition() { lineEdit()->setText(textFromValue(value())); }
-
-protected:
-    void stepBy(int ASteps) override {
-        if (OnChanging) OnChanging();
-        QSpinBox::stepBy(ASteps);
-    }
-
-    void keyPressEvent(QKeyEvent* AEvent) override {
-        if (!(AEvent->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
-            switch (AEvent->key()) {
-            case Qt::Key_PageUp:
-                setValue(value() + 2 * singleStep());
-                return;
-            case Qt::Key_PageDown:
-                setValue(value() - 2 * singleStep());
-                return;
-            case Qt::Key_Home:
-                setValue(maximum());
-                return;
-            case Qt::Key_End:
-                setValue(minimum());
-                return;
-            default:
-                break;
-            }
-        }
-        QSpinBox::keyPressEvent(AEvent);
-    }
-};
 
 namespace {
 
@@ -135,9 +92,9 @@ TOptionenDlg::TOptionenDlg(QWidget* AOwner, const TDialogAussehen& AAussehen,
     FLv2Stimmen = liste(QStringLiteral("Lv2Stimmen"));
 
     auto zahlFeld = [this](const QString& AName, int AMin, int AMax, int AStep, QLabel*& ALabel) {
-        auto* f = new TZahlFeld(this);
+        auto* f = new TZahlFeld(this, TZahlFeld::TArt::Pfeile);
         f->setObjectName(AName);
-        f->setRange(AMin, AMax);
+        f->SetBereich(AMin, AMax);
         f->setSingleStep(AStep);
         f->setContextMenuPolicy(Qt::CustomContextMenu);
         ALabel = new QLabel(this);

@@ -5,7 +5,7 @@
 // name while the user walks the voice list.
 
 #include "EinstellungenC.h"
-#include "KatDlgC.h"
+#include "DialogKit.h"
 #include "Speech.h"
 
 #include <QDialog>

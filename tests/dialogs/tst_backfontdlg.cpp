@@ -1,5 +1,7 @@
 #include "BackFontDlgC.h"
 
+#include "DialogKit.h"
+
 #include "FakeServices.h"
 #include "SpeechFakes.h"
 #include "TolkSRD.h"
@@ -375,24 +377,31 @@ void TstBackFontDlg::emptyTextsTakeDefaults() {
 }
 
 void TstBackFontDlg::layoutKeepsControlsApart() {
-    TAufbau a(schrift(FFamilien.at(0), 24), Qt::black, Qt::white);
-    a.Owner.setGeometry(100, 50, 1400, 1000);
+    // At the largest size the dialog is larger than the offscreen screen: it
+    // keeps to the work area and scrolls its controls, following the focus.
+    TAufbau a(schrift(FFamilien.at(0), TBackFontDlg::MaxSize), Qt::black, Qt::white);
+    a.Owner.setGeometry(0, 0, 800, 600);
     QVERIFY(a.Zeigen());
     TBackFontDlg& d = *a.Dlg;
+    QVERIFY(DialogArbeitsbereich(&d).contains(d.geometry()));
+    const QWidget* inhalt = d.LvFonts()->parentWidget();
+    QVERIFY(inhalt != &d);
     const QList<QWidget*> controls{d.LvFonts(),        d.LeSizeLabel(),         d.LeSize(),
                                    d.CbBold(),         d.CoBoColors(),          d.CoBoColorsLabel(),
                                    d.CoBoBackColors(), d.CoBoBackColorsLabel(), d.EditTest(),
                                    d.Btn1OK(),         d.Btn2Cancel()};
     for (int i = 0; i < controls.size(); ++i) {
-        QVERIFY2(d.rect().contains(controls.at(i)->geometry()), qPrintable(controls.at(i)->objectName()));
+        QVERIFY2(inhalt->rect().contains(controls.at(i)->geometry()), qPrintable(controls.at(i)->objectName()));
         for (int j = i + 1; j < controls.size(); ++j)
             QVERIFY2(!controls.at(i)->geometry().intersects(controls.at(j)->geometry()),
                      qPrintable(controls.at(i)->objectName() + " / " + controls.at(j)->objectName()));
     }
-    // Centred over its owner.
-    const QPoint abstand = d.frameGeometry().center() - a.Owner.frameGeometry().center();
-    QVERIFY2(abstand.manhattanLength() <= 2,
-             qPrintable(QStringLiteral("%1,%2").arg(abstand.x()).arg(abstand.y())));
+    // The tab chain is the same, and the button the focus goes to is scrolled into view.
+    QTRY_VERIFY(d.LvFonts()->hasFocus());
+    QTest::keyClick(d.LvFonts(), Qt::Key_Tab);
+    QVERIFY(d.LeSize()->hasFocus());
+    d.Btn2Cancel()->setFocus(Qt::TabFocusReason);
+    QVERIFY(d.rect().contains(QRect(d.Btn2Cancel()->mapTo(&d, QPoint()), d.Btn2Cancel()->size())));
 }
 
 QTEST_MAIN(TstBackFontDlg)
