@@ -646,7 +646,7 @@ void TForm1::MenuAnsSchriftartClick() {
         if (TrainingFont.underline()) font.setUnderline(true);
         if (TrainingFont.strikeOut()) font.setStrikeOut(true);
         TrainingFont = font;
-        FFontColor = TColorAusSchriftFarbe(schriftFarbe, palette());
+        FFontColor = TColorAusSchriftFarbe(schriftFarbe, FFontColor, palette());
         for (QWidget* m : {static_cast<QWidget*>(Memo1), static_cast<QWidget*>(Memo2)}) {
             QPalette p = m->palette();
             p.setColor(QPalette::Text, schriftFarbe);

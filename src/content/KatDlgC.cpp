@@ -143,6 +143,9 @@ void TKatDlg::FensterEinrichten() {
 
 void TKatDlg::showEvent(QShowEvent* AEvent) {
     QDialog::showEvent(AEvent);
+    // A window restored from the task bar is shown again by the window
+    // system; that is no new showing.
+    if (AEvent->spontaneous()) return;
     SchriftartZuweisen();
     FListBox1->setFocus(Qt::OtherFocusReason);
     FEintragZeigenS = true;

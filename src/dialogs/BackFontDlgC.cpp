@@ -14,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -395,15 +396,19 @@ void TBackFontDlg::FillFontList() {
     for (const QString& f : familien)
         if (!QFontDatabase::isPrivateFamily(f)) FFamilien << f;
     QString breitester = FTexts.FontColumnCaption;
-    const int aktuell = aktuelleFamilie(FFamilien, FAktFont.family());
+    // A stored font that is not installed is drawn in another; its row is
+    // the current one then.
+    int aktuell = aktuelleFamilie(FFamilien, FAktFont.family());
+    if (aktuell < 0) aktuell = aktuelleFamilie(FFamilien, QFontInfo(FAktFont).family());
     for (int i = 0; i < FFamilien.size(); ++i) {
         QString caption = FFamilien.at(i);
         if (i == aktuell) caption.prepend(QLatin1Char('*'));
         FLvFonts->addItem(caption);
         if (caption.size() > breitester.size()) breitester = caption;
     }
-    if (FLvFonts->count() > 0) {
-        FLvFonts->setCurrentRow(std::max(aktuell, 0));
+    FStartZeile = FLvFonts->count() > 0 ? std::max(aktuell, 0) : -1;
+    if (FStartZeile >= 0) {
+        FLvFonts->setCurrentRow(FStartZeile);
         FLvFonts->scrollToItem(FLvFonts->currentItem());
     }
     FMaxLvFontsWidth = GetFontTextWidthPadded(FAktFont, breitester + QStringLiteral("MM"));
@@ -414,7 +419,9 @@ void TBackFontDlg::GetNewFont(QFont& AFont, QColor& AFontColor) const {
     const QList<QListWidgetItem*> gewaehlt = FLvFonts->selectedItems();
     if (!gewaehlt.isEmpty()) {
         const int zeile = FLvFonts->row(gewaehlt.first());
-        if (zeile >= 0 && zeile < FFamilien.size()) AFont.setFamily(FFamilien.at(zeile));
+        // The row the dialog opened on keeps the stored name, whatever the
+        // desktop draws for it.
+        if (zeile >= 0 && zeile < FFamilien.size() && zeile != FStartZeile) AFont.setFamily(FFamilien.at(zeile));
     }
     AFont.setPointSize(FLeSize->value());
     AFont.setBold(FCbBold->isChecked());
@@ -547,6 +554,9 @@ void TBackFontDlg::CenterOnOwner() {
 
 void TBackFontDlg::showEvent(QShowEvent* AEvent) {
     QDialog::showEvent(AEvent);
+    // A window restored from the task bar is shown again by the window
+    // system; what the user chose stays.
+    if (AEvent->spontaneous()) return;
     LoadCurrentValues();
     ApplyAppearance();
     UpdateEditTest();
@@ -575,15 +585,11 @@ void TBackFontDlg::TimerTolkTimer() {
         return;
     }
     FListeAnsagenS = false;
+    // Getting the focus reports the list's row (EintragBeiFokusMelden); a
+    // list that has it already is reported here.
+    const bool hatteFokusS = FLvFonts->hasFocus();
     FLvFonts->setFocus(Qt::OtherFocusReason);
-    const QModelIndex eintrag = FLvFonts->currentIndex();
-    if (!eintrag.isValid()) return;
-    // The list got its current row before it had the focus, so a screen
-    // reader would name only the list. Moving the current row off and back,
-    // the selection untouched, reports the row as an arrow key does.
-    QItemSelectionModel* auswahl = FLvFonts->selectionModel();
-    auswahl->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    auswahl->setCurrentIndex(eintrag, QItemSelectionModel::NoUpdate);
+    if (hatteFokusS) EintragMelden(FLvFonts);
 }
 
 bool TBackFontDlg::eventFilter(QObject* AObject, QEvent* AEvent) {

@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <algorithm>
 
@@ -85,6 +86,9 @@ void THintergrundForm::SchalterEinrichten() {
 
 void THintergrundForm::showEvent(QShowEvent* AEvent) {
     QDialog::showEvent(AEvent);
+    // A window restored from the task bar is shown again by the window
+    // system; that is no new showing.
+    if (AEvent->spontaneous()) return;
     MerkItemIndex = HintergrundNr();
     SchalterEinrichten();
     FListBox1->setFocus(Qt::OtherFocusReason);

@@ -288,8 +288,10 @@ QColor SchriftFarbeAusTColor(qint32 AColor, const QPalette& APalette) {
     return QColor(int(Wert & 0xFFu), int((Wert >> 8) & 0xFFu), int((Wert >> 16) & 0xFFu));
 }
 
-qint32 TColorAusSchriftFarbe(const QColor& AColor, const QPalette& APalette) {
-    if (AColor.rgb() == APalette.color(QPalette::Text).rgb()) return clWindowText;
+qint32 TColorAusSchriftFarbe(const QColor& AColor, qint32 ABisher, const QPalette& APalette) {
+    if ((quint32(ABisher) & SystemFarbe) == SystemFarbe &&
+        SchriftFarbeAusTColor(ABisher, APalette).rgb() == AColor.rgb())
+        return ABisher;
     const QColor Rgb = AColor.toRgb();
     return qint32(quint32(Rgb.red()) | (quint32(Rgb.green()) << 8) | (quint32(Rgb.blue()) << 16));
 }

@@ -78,6 +78,8 @@ void SchriftInWerte(const QFont& AFont, TGespeicherteWerte& AWerte);
 // A stored colour as a colour of this desktop; system colours are taken from
 // APalette so that a dark theme keeps readable text.
 QColor SchriftFarbeAusTColor(qint32 AColor, const QPalette& APalette);
-// The stored form of AColor: the window text colour of APalette stays the
-// system colour, so the choice follows the desktop theme.
-qint32 TColorAusSchriftFarbe(const QColor& AColor, const QPalette& APalette);
+// The stored form of AColor, chosen where ABisher was stored: a system colour
+// that AColor still is (the user kept it) stays the system colour and goes on
+// following the desktop theme; any other colour is stored as itself, even
+// when it happens to be the theme's text colour.
+qint32 TColorAusSchriftFarbe(const QColor& AColor, qint32 ABisher, const QPalette& APalette);

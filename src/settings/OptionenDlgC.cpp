@@ -138,8 +138,11 @@ TOptionenDlg::TOptionenDlg(QWidget* AOwner, const TDialogAussehen& AAussehen,
     connect(FCb1ModusUeberschreiben, &QCheckBox::toggled, this, &TOptionenDlg::TextVerschwindenFreigeben);
     connect(FCb7SoundsWiedergeben, &QCheckBox::toggled, this, &TOptionenDlg::SoundsFreigeben);
     connect(FSapiGruppe, &QButtonGroup::idToggled, this, [this](int, bool AAnS) {
-        if (AAnS) SprachFreigeben();
+        if (!AAnS) return;
+        SapiTabStop();
+        SprachFreigeben();
     });
+    connect(FLv1Sounds, &QListWidget::itemChanged, this, &TOptionenDlg::SoundUmgeschaltet);
     connect(FLv2Stimmen, &QListWidget::itemSelectionChanged, this, [this] {
         SprachFreigeben();
         Lv2StimmenClick(false);
@@ -299,6 +302,7 @@ void TOptionenDlg::SetEinstellungen(const TEinstellungen& AEinstellungen) {
     const int sapi =
         AEinstellungen.Sapi >= sapiEin && AEinstellungen.Sapi <= sapiAus ? AEinstellungen.Sapi : sapiAus;
     FSapiKnoepfe[sapi]->setChecked(true);
+    SapiTabStop();
     for (int i = 0; i < TSoundCount; ++i)
         FLv1Sounds->item(i)->setCheckState(
             AEinstellungen.SoundsArr[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
@@ -362,6 +366,22 @@ int TOptionenDlg::StimmenZeile() const {
     return auswahl.isEmpty() ? -1 : FLv2Stimmen->row(auswahl.first());
 }
 
+void TOptionenDlg::SapiTabStop() {
+    // Tab and Shift+Tab reach the group on its checked button only; the
+    // arrow keys move between the buttons.
+    for (QRadioButton* knopf : FSapiKnoepfe)
+        knopf->setFocusPolicy(knopf->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TOptionenDlg::SoundUmgeschaltet(QListWidgetItem* AZeile) {
+    // The screen reader names only the key; the new state is said here.
+    if (!FLv1Sounds->hasFocus() || AZeile != FLv1Sounds->currentItem()) return;
+    const bool anS = AZeile->checkState() == Qt::Checked;
+    if (FTolk)
+        FTolk->Output(AZeile->text() + (anS ? QStringLiteral(" aktiviert") : QStringLiteral(" nicht aktiviert")),
+                      true);
+}
+
 void TOptionenDlg::SoundsFreigeben() {
     FLv1Sounds->setEnabled(FCb7SoundsWiedergeben->isChecked());
 }
@@ -408,9 +428,20 @@ void TOptionenDlg::FokusGewechselt(QWidget* AAlt, QWidget* ANeu) {
     if (liegtIn(AAlt, FLv2Stimmen) && !liegtIn(ANeu, FLv2Stimmen)) Lv2StimmenExit();
     for (TZahlFeld* f : {FLe1Volume, FLe2Rate})
         if (liegtIn(AAlt, f) && !liegtIn(ANeu, f)) LesExit(f);
-    if (liegtIn(ANeu, FRg1Sapi) && !liegtIn(AAlt, FRg1Sapi)) Hinweis(RemoveAmpersands(FRg1Sapi->title()));
+    if (liegtIn(ANeu, FRg1Sapi) && !liegtIn(AAlt, FRg1Sapi)) {
+        QString hinweis = RemoveAmpersands(FRg1Sapi->title());
+        // The controls below are skipped by Tab then; the user hears why.
+        if (FSapiGruppe->checkedId() == sapiAus)
+            hinweis += QStringLiteral(": mit Keine sind Stimmen, Lautstärke und Geschwindigkeit gesperrt");
+        Hinweis(hinweis);
+    }
     if (liegtIn(ANeu, FLv2Stimmen) && !liegtIn(AAlt, FLv2Stimmen)) {
         if (FStimmenAusstehendS) StimmenNachladen();
+        // With no voice chosen the list would put the user on an entry it
+        // does not select: the screen reader would name a voice that OK does
+        // not store. The entry the user lands on is the choice.
+        if (StimmenZeile() < 0 && FLv2Stimmen->count() > 0)
+            FLv2Stimmen->setCurrentRow(std::max(FLv2Stimmen->currentRow(), 0));
         Lv2StimmenEnter();
     }
     if (liegtIn(ANeu, FLe1Volume) && !liegtIn(AAlt, FLe1Volume))

@@ -18,6 +18,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -78,6 +79,8 @@ private:
     void Timer1SprechenTimer();
     void Timer1SpeakTimer();
     void Hinweis(const QString& AText);
+    void SapiTabStop();
+    void SoundUmgeschaltet(QListWidgetItem* AZeile);
 
     TDialogAussehen FAussehen;
     std::unique_ptr<TSpeech> FSpeech;

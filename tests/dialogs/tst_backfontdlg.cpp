@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,6 +89,8 @@ private Q_SLOTS:
     void colourChangeByKeySpoken_data();
     void colourChangeByKeySpoken();
     void emptyTextsTakeDefaults();
+    void untouchedFontIsKept();
+    void minimisingKeepsTheChoice();
     void layoutKeepsControlsApart();
 
 private:
@@ -165,8 +169,11 @@ void TstBackFontDlg::announcementsAfterShowingAndPerControl_data() {
                                     << QStringList{"Schriftart: *" + f1, "Schriftgröße (5 bis 35): 8",
                                                    "Schriftfarbe: *Silber",
                                                    "Hintergrundfarbe: *Marineblau (Hintergrund)"};
-    QTest::newRow("nothing known") << "" << 72 << QColor(0x12, 0x34, 0x56) << QColor(0x65, 0x43, 0x21) << 0
-                                   << QStringList{"Schriftart: " + f0, "Schriftgröße (5 bis 35): 35",
+    // A font that is not installed: the row of the font drawn in its place.
+    const QString ersatz = QFontInfo(QFont(QStringLiteral("Keine solche Schrift"))).family();
+    QTest::newRow("nothing known") << "" << 72 << QColor(0x12, 0x34, 0x56) << QColor(0x65, 0x43, 0x21)
+                                   << int(familien().indexOf(ersatz))
+                                   << QStringList{"Schriftart: *" + ersatz, "Schriftgröße (5 bis 35): 35",
                                                   "Schriftfarbe: Schwarz",
                                                   "Hintergrundfarbe: Schwarz (Hintergrund)"};
 }
@@ -180,10 +187,14 @@ void TstBackFontDlg::announcementsAfterShowingAndPerControl() {
     QFETCH(QStringList, ansagen);
     TAufbau a(schrift(familie.isEmpty() ? QStringLiteral("Keine solche Schrift") : familie, groesse), farbe,
               hintergrund);
+    int zeilenMeldungen = 0;
+    connect(a.Dlg->LvFonts()->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [&zeilenMeldungen](const QModelIndex& AIndex) { zeilenMeldungen += AIndex.isValid(); });
     a.Dlg->show();
     QVERIFY(a.Ansagen().isEmpty()); // nothing before the dialog is on the screen
     QVERIFY(QTest::qWaitForWindowActive(a.Dlg.get()));
     QTRY_COMPARE(a.Ansagen().size(), 1);
+    QCOMPARE(zeilenMeldungen, 1); // the font row is reported to the screen reader once
     QCOMPARE(QApplication::focusWidget(), a.Dlg->LvFonts());
     QCOMPARE(a.Dlg->LvFonts()->currentRow(), zeile);
     QCOMPARE(a.Dlg->LvFonts()->selectedItems().size(), 1);
@@ -360,6 +371,37 @@ void TstBackFontDlg::colourChangeByKeySpoken() {
     for (const QString& s : ansagen)
         erwartet << QStringLiteral("Orca.Output(%1)").arg(s);
     QCOMPARE(a.Ansagen().mid(vorher), erwartet);
+}
+
+// OK pressed to change a colour keeps a stored font that is not installed.
+void TstBackFontDlg::untouchedFontIsKept() {
+    TAufbau a(schrift(QStringLiteral("Keine solche Schrift"), 12), Qt::black, Qt::white);
+    QVERIFY(a.Zeigen());
+    a.Tasten(Qt::Key_Tab, 3);
+    a.Taste(Qt::Key_Down);
+    a.Taste(Qt::Key_Return);
+    QFont neu;
+    QColor farbe;
+    a.Dlg->GetNewFont(neu, farbe);
+    QCOMPARE(neu.family(), QStringLiteral("Keine solche Schrift"));
+    QCOMPARE(farbe, QColor(Qt::white));
+}
+
+// Restoring a minimised dialog is no new showing: the choice and the focus stay.
+void TstBackFontDlg::minimisingKeepsTheChoice() {
+    TAufbau a(schrift(FFamilien.at(0), 12), Qt::black, Qt::white);
+    QVERIFY(a.Zeigen());
+    a.Dlg->LeSize()->setValue(20);
+    a.Dlg->CbBold()->setChecked(true);
+    a.Dlg->CoBoColors()->setCurrentIndex(3);
+    a.Dlg->CbBold()->setFocus(Qt::TabFocusReason);
+    a.Dlg->setWindowState(Qt::WindowMinimized);
+    a.Dlg->setWindowState(Qt::WindowNoState);
+    QTest::qWait(100);
+    QCOMPARE(a.Dlg->LeSize()->value(), 20);
+    QVERIFY(a.Dlg->CbBold()->isChecked());
+    QCOMPARE(a.Dlg->CoBoColors()->currentIndex(), 3);
+    QCOMPARE(QApplication::focusWidget(), a.Dlg->CbBold());
 }
 
 void TstBackFontDlg::emptyTextsTakeDefaults() {

@@ -314,8 +314,12 @@ private Q_SLOTS:
         P.setColor(QPalette::Text, QColor(10, 20, 30));
         QCOMPARE(SchriftFarbeAusTColor(clWindowText, P), QColor(10, 20, 30));
         QCOMPARE(SchriftFarbeAusTColor(0x0000FF, P), QColor(255, 0, 0));
-        QCOMPARE(TColorAusSchriftFarbe(QColor(0, 0, 255), P), 0xFF0000);
-        QCOMPARE(TColorAusSchriftFarbe(QColor(10, 20, 30), P), clWindowText);
+        // The system colour stays only while the choice is still its colour;
+        // an explicit colour is stored as such, even the theme's text colour.
+        QCOMPARE(TColorAusSchriftFarbe(QColor(0, 0, 255), clWindowText, P), 0xFF0000);
+        QCOMPARE(TColorAusSchriftFarbe(QColor(10, 20, 30), clWindowText, P), clWindowText);
+        QCOMPARE(TColorAusSchriftFarbe(QColor(10, 20, 30), 0x0000FF, P), 0x1E140A);
+        QCOMPARE(TColorAusSchriftFarbe(QColor(Qt::black), clWindowText, P), 0);
     }
 };
 

@@ -77,6 +77,10 @@ private Q_SLOTS:
     void enablingRules();
     void tabOrderAndHints();
     void voiceTestInList();
+    void voiceListWithoutStoredVoice();
+    void sapiGroupIsOneTabStop_data();
+    void sapiGroupIsOneTabStop();
+    void soundsSpaceSaysState();
     void voiceTestFromNumberFields();
     void numberFieldKeys_data();
     void numberFieldKeys();
@@ -205,6 +209,74 @@ void TstOptionenDlg::voiceTestInList() {
     QVERIFY(!u.Dlg->InStimmenS());
     QTest::qWait(150);
     QVERIFY(u.Aufrufe().filter("Speak").isEmpty());
+}
+
+// Entering the list with no voice chosen chooses the entry the list puts the
+// user on, so what is announced and tried is what OK stores.
+void TstOptionenDlg::voiceListWithoutStoredVoice() {
+    TEinstellungen e = AllesFrei();
+    e.Stimme.clear();
+    TUmgebung u(e);
+    QVERIFY(u.Zeigen());
+    auto* liste = u.K<QListWidget>("Lv2Stimmen");
+    QVERIFY(liste->selectedItems().isEmpty());
+    liste->setFocus(Qt::TabFocusReason);
+    QCOMPARE(u.Dlg->GetEinstellungen().Stimme, ScreenReaderStimme);
+    QTRY_VERIFY(u.Aufrufe().contains("Orca.Speak(ScreenReader (Orca),1)"));
+    QTest::keyClick(liste, Qt::Key_Down);
+    QCOMPARE(liste->currentRow(), 1);
+    QCOMPARE(u.Dlg->GetEinstellungen().Stimme, liste->item(1)->text());
+}
+
+// The group is one tab stop, on the checked button; the arrows still choose.
+void TstOptionenDlg::sapiGroupIsOneTabStop_data() {
+    QTest::addColumn<int>("sapi");
+    QTest::addColumn<QString>("von");
+    QTest::addColumn<bool>("rueckwaertsS");
+    for (int sapi = sapiEin; sapi <= sapiAus; ++sapi) {
+        const QString name = SapiText(static_cast<TSapi>(sapi));
+        QTest::newRow(qPrintable(name + ", Tab")) << sapi << "Lv1Sounds" << false;
+        QTest::newRow(qPrintable(name + ", Shift+Tab"))
+            << sapi << (sapi == sapiAus ? "Btn1Reset" : "Lv2Stimmen") << true;
+    }
+}
+
+void TstOptionenDlg::sapiGroupIsOneTabStop() {
+    QFETCH(int, sapi);
+    QFETCH(QString, von);
+    QFETCH(bool, rueckwaertsS);
+    TEinstellungen e = AllesFrei();
+    e.Sapi = static_cast<TSapi>(sapi);
+    TUmgebung u(e);
+    QVERIFY(u.Zeigen());
+    u.W(qPrintable(von))->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, rueckwaertsS ? Qt::ShiftModifier : Qt::NoModifier);
+    auto* knopf = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+    QVERIFY(knopf);
+    QCOMPARE(knopf->text(), SapiText(static_cast<TSapi>(sapi)));
+    QVERIFY(knopf->isChecked());
+    QTest::keyClick(knopf, sapi == sapiAus ? Qt::Key_Up : Qt::Key_Down);
+    knopf = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+    QVERIFY(knopf && knopf->isChecked());
+    QCOMPARE(knopf->text(), SapiText(static_cast<TSapi>(sapi == sapiAus ? sapi - 1 : sapi + 1)));
+    // Why the voice controls cannot be reached is said with the group.
+    if (sapi == sapiAus)
+        QVERIFY(u.Aufrufe().contains("Orca.Output(Sprachunterstützung: mit Keine sind Stimmen, Lautstärke "
+                                     "und Geschwindigkeit gesperrt,0)"));
+}
+
+void TstOptionenDlg::soundsSpaceSaysState() {
+    TUmgebung u;
+    QVERIFY(u.Zeigen());
+    auto* liste = u.K<QListWidget>("Lv1Sounds");
+    liste->setFocus(Qt::TabFocusReason);
+    const QString name = liste->item(0)->text();
+    QTest::keyClick(liste, Qt::Key_Space);
+    QCOMPARE(liste->item(0)->checkState(), Qt::Unchecked);
+    QVERIFY(u.Aufrufe().endsWith("Orca.Output(" + name + " nicht aktiviert,1)"));
+    QTest::keyClick(liste, Qt::Key_Space);
+    QCOMPARE(liste->item(0)->checkState(), Qt::Checked);
+    QVERIFY(u.Aufrufe().endsWith("Orca.Output(" + name + " aktiviert,1)"));
 }
 
 void TstOptionenDlg::voiceTestFromNumberFields() {
