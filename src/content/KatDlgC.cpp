@@ -1,22 +1,8 @@
 #include "KatDlgC.h"
 
-#include <QAbstractItemView>
-#include <QAbstractSpinBox>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMainWindow>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QStatusBar>
-#include <QTextEdit>
+#include <QShowEvent>
 #include <QTimer>
 
 #include <algorithm>
@@ -31,7 +17,6 @@ constexpr int KatRand = 10;
 constexpr int FokusVerzoegerung = 150;
 
 } // namespace
-
 
 TKatDlg::TKatDlg(QWidget* AOwner, const TDialogAussehen& AAussehen) : QDialog(AOwner), FAussehen(AAussehen) {
     FListBox1 = new QListWidget(this);

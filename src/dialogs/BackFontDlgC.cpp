@@ -421,7 +421,8 @@ void TBackFontDlg::GetNewFont(QFont& AFont, QColor& AFontColor) const {
         const int zeile = FLvFonts->row(gewaehlt.first());
         // The row the dialog opened on keeps the stored name, whatever the
         // desktop draws for it.
-        if (zeile >= 0 && zeile < FFamilien.size() && zeile != FStartZeile) AFont.setFamily(FFamilien.at(zeile));
+        if (zeile >= 0 && zeile < FFamilien.size() && zeile != FStartZeile)
+            AFont.setFamily(FFamilien.at(zeile));
     }
     AFont.setPointSize(FLeSize->value());
     AFont.setBold(FCbBold->isChecked());

@@ -161,7 +161,7 @@ private:
     TBackFontDlgTexts FTexts;
     TColors FColors;
     QStringList FFamilien; // the installed families, one per row of LvFonts
-    int FStartZeile = -1; // the font list's row when the dialog opened
+    int FStartZeile = -1;  // the font list's row when the dialog opened
     int FMaxLvFontsWidth = 0;
     int FLeer = 5; // between the size label and its field
     int FRand = 10;

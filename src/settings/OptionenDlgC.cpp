@@ -378,8 +378,8 @@ void TOptionenDlg::SoundUmgeschaltet(QListWidgetItem* AZeile) {
     if (!FLv1Sounds->hasFocus() || AZeile != FLv1Sounds->currentItem()) return;
     const bool anS = AZeile->checkState() == Qt::Checked;
     if (FTolk)
-        FTolk->Output(AZeile->text() + (anS ? QStringLiteral(" aktiviert") : QStringLiteral(" nicht aktiviert")),
-                      true);
+        FTolk->Output(
+            AZeile->text() + (anS ? QStringLiteral(" aktiviert") : QStringLiteral(" nicht aktiviert")), true);
 }
 
 void TOptionenDlg::SoundsFreigeben() {

@@ -4,8 +4,8 @@
 // enters the speech controls, and a voice test that lets each voice say its own
 // name while the user walks the voice list.
 
-#include "EinstellungenC.h"
 #include "DialogKit.h"
+#include "EinstellungenC.h"
 #include "Speech.h"
 
 #include <QDialog>

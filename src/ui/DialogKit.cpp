@@ -234,7 +234,7 @@ public:
         });
     }
 
-    QSize Soll;   // the size the layout gave the dialog
+    QSize Soll;    // the size the layout gave the dialog
     QSize Gesetzt; // the size the dialog got here
 };
 

@@ -78,4 +78,3 @@ void EintragMelden(QAbstractItemView* AListe);
 // Does the same each time the list gets the keyboard focus (Tab, a shortcut),
 // once the list itself has been reported.
 void EintragBeiFokusMelden(QAbstractItemView* AListe);
-

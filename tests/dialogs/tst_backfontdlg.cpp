@@ -433,7 +433,8 @@ void TstBackFontDlg::layoutKeepsControlsApart() {
                                    d.CoBoBackColors(), d.CoBoBackColorsLabel(), d.EditTest(),
                                    d.Btn1OK(),         d.Btn2Cancel()};
     for (int i = 0; i < controls.size(); ++i) {
-        QVERIFY2(inhalt->rect().contains(controls.at(i)->geometry()), qPrintable(controls.at(i)->objectName()));
+        QVERIFY2(inhalt->rect().contains(controls.at(i)->geometry()),
+                 qPrintable(controls.at(i)->objectName()));
         for (int j = i + 1; j < controls.size(); ++j)
             QVERIFY2(!controls.at(i)->geometry().intersects(controls.at(j)->geometry()),
                      qPrintable(controls.at(i)->objectName() + " / " + controls.at(j)->objectName()));

@@ -250,7 +250,8 @@ void TstOptionenDlg::sapiGroupIsOneTabStop() {
     TUmgebung u(e);
     QVERIFY(u.Zeigen());
     u.W(qPrintable(von))->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, rueckwaertsS ? Qt::ShiftModifier : Qt::NoModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                    rueckwaertsS ? Qt::ShiftModifier : Qt::NoModifier);
     auto* knopf = qobject_cast<QRadioButton*>(QApplication::focusWidget());
     QVERIFY(knopf);
     QCOMPARE(knopf->text(), SapiText(static_cast<TSapi>(sapi)));
