@@ -30,6 +30,13 @@
 TForm1* Form1 = nullptr;
 
 namespace {
+
+// The update check's mode before the user chose one. A distribution package
+// is updated by its package manager and checks only on request.
+#ifndef TASTARO_UPDATE_MODUS
+#define TASTARO_UPDATE_MODUS 0
+#endif
+constexpr auto StandardUpdateModus = TUpdateCheckMode(TASTARO_UPDATE_MODUS);
 // The four panels sit on a plain widget that the window lays out itself; a
 // screen reader's "read the status bar" command needs it to be one.
 QAccessibleInterface* StatusleistenZugang(const QString& AKey, QObject* AObject) {
@@ -194,9 +201,10 @@ void TForm1::FormCreate() {
     // The check itself starts once the window is on the screen (see
     // Timer0StartTimer): its helper program would compete with the window
     // for the processor.
-    Updater =
-        std::make_unique<TUpdater>(this, ProgrammName, QString(), ucmEveryStart, FDienste.UpdateBaseUrl);
+    Updater = std::make_unique<TUpdater>(this, ProgrammName, QString(), StandardUpdateModus,
+                                         FDienste.UpdateBaseUrl);
     Updater->UseRegistryStorage(QStringLiteral("\\Software\\Tastaro"));
+    if (!FDienste.AbrufProgramm.isEmpty()) Updater->SetAbrufProgramm(FDienste.AbrufProgramm);
 
     // Neither connects to a screen reader or speech server yet: that happens
     // when they are first asked, after the window is shown.
@@ -363,18 +371,24 @@ bool TForm1::StartUpdater() {
     // A close request of a second start may have come in meanwhile.
     if (BeendenS) return true;
     if (Updater->Status() != utUpgrade) return false;
+    const QString neu = Updater->NewVersion().ToString();
+    if (!Erlaubt(QStringLiteral("MenuHilfeUpdate"))) {
+        // No updater beside the program: the package manager updates it. The
+        // user hears of each new version once, not at every start.
+        if (Updater->Angesagt() == neu) return false;
+        Updater->SetAngesagt(neu);
+        Updater->SaveSettings();
+        Information(QStringLiteral("Version %1 ist verfügbar. Aktualisiere Tastaro über die Paketverwaltung.")
+                        .arg(neu));
+        return false;
+    }
     if (!Frage(QStringLiteral("Es ist ein Update verfügbar!\r\nInstalliert: %1\r\nVerfügbar: %2\r\n\r\n"
                               "Soll Tastaro jetzt aktualisiert werden?")
-                   .arg(Updater->CurrentVersion().ToString(), Updater->NewVersion().ToString())))
+                   .arg(Updater->CurrentVersion().ToString(), neu)))
         return false;
-    if (Erlaubt(QStringLiteral("MenuHilfeUpdate"))) {
-        MenuHilfeUpdateClick();
-        close();
-        return true;
-    }
-    FehlerMeldung(QStringLiteral(
-        "Das Update wurde erkannt, aber RovuVuzoziz.exe wurde im Programmordner nicht gefunden."));
-    return false;
+    MenuHilfeUpdateClick();
+    close();
+    return true;
 }
 
 void TForm1::FormShowPhase2() {
@@ -475,6 +489,23 @@ bool TForm1::FormCloseQuery() {
     if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
     if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
     return true;
+}
+
+void TForm1::SitzungBeenden() {
+    if (FCloseAgreedS) return;
+    FCloseAgreedS = true;
+    if (AktivNr() >= 0) {
+        if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
+        if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
+    }
+    FormClose();
+}
+
+void TForm1::DatenSichern() {
+    if (FCloseAgreedS) return;
+    if (AktivNr() >= 0 && Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
+    RegistryLadenSpeichern(false);
+    RememberFiles->Save();
 }
 
 void TForm1::FormClose() {

@@ -77,6 +77,7 @@ struct THauptDienste {
     IOptionenDialog* Optionen = nullptr;
     ISchriftDialog* Schrift = nullptr;
     QString UpdateBaseUrl; // empty: the update address the build names
+    QString AbrufProgramm; // empty: the fetch helper beside the program
 };
 
 class TForm1 : public QMainWindow {
@@ -98,6 +99,13 @@ public:
     void SetActiveControl();
     void RegistryLadenSpeichern(bool LadenS);
     bool StartUpdater();
+    // The session ends (a termination signal, the display gone): the close
+    // without its question, keeping what a close keeps.
+    void SitzungBeenden();
+    // The session manager asks for the data (a logout that may still be
+    // cancelled): the settings and the remembered line are saved.
+    void DatenSichern();
+
     void FormShowPhase2();
     // Every modal dialog of the program runs between these two.
     void ApplicationEvents1ModalBegin();

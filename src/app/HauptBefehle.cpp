@@ -11,6 +11,7 @@
 #include "Pfade.h"
 #include "RegistrySettings.h"
 #include "RememberFilesC.h"
+#include "SingleInstance.h"
 #include "Speech.h"
 #include "SystemServices.h"
 #include "TextFile.h"
@@ -229,7 +230,7 @@ const TBefehl TForm1::FBefehle[] = {
     {"MenuHilfe", "MenuHilfeHomepage", "Home&page...", 0, [](F& f) { f.Oeffnen(Homepage); }},
     {"MenuHilfe", "MenuHilfeSpenden", "&Spenden...", 0, [](F& f) { f.Oeffnen(SpendenSeite); }},
     {"MenuHilfe", "MenuHilfeUpdate", "&Aktualisierung...", 0, [](F& f) { f.MenuHilfeUpdateClick(); },
-     [](const F&) { return ImProgrammordner(UpdaterProgramm); }, B::Normal, nullptr, false,
+     [](const F&) { return ImProgrammordner(UpdaterProgramm); }, B::NurErlaubtSichtbar, nullptr, false,
      [](const F&) { return Fehlt(UpdaterProgramm); }},
     {"MenuHilfe", "MenuHilfeInfo", "&Info", 0, [](F& f) { f.MenuHilfeInfoClick(); }},
 };
@@ -672,10 +673,12 @@ void TForm1::MenuDateiUpdateCheckModeClick(int ATag) {
     Updater->SetCheckMode(TUpdateCheckMode(ATag));
 }
 
-// Hands over to the external updater, which reads this file from the
-// temporary folder and takes the program's path from its third line.
+// Hands over to the external updater, which reads this file from its working
+// folder and takes the program's path from its third line. The file lies in
+// the user's own runtime folder, where no one else can put or read it.
 void TForm1::MenuHilfeUpdateClick() {
-    const QString temp = GetTempFolder();
+    const QString ordner = InstanceRuntimeFolder();
+    const QString temp = ordner.isEmpty() ? QString() : ordner + QLatin1Char('/');
     const QString datei = temp + QStringLiteral("Tastaro.cfg");
     const QStringList zeilen = {
         ProgrammTitel, windowTitle(), QDir::toNativeSeparators(ProgrammDatei), ProgrammName,
@@ -698,7 +701,7 @@ void TForm1::MenuHilfeUpdateClick() {
         return;
     }
     FDienste.Services.Shell->StartProgram(ProgrammOrdner + UpdaterProgramm, {QStringLiteral("Tastaro.cfg")},
-                                          QString());
+                                          ordner);
 }
 
 void TForm1::WmUserSetFocus() {

@@ -4,6 +4,7 @@
 #include "Pfade.h"
 #include "RegistrySettings.h"
 #include "SingleInstance.h"
+#include "SitzungsEnde.h"
 #include "SplashC.h"
 #include "StartSchrift.h"
 #include "StartStil.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSessionManager>
 #include <QThread>
 #include <QTranslator>
 
@@ -58,6 +60,9 @@ int HauptfensterZeigen() {
     form->RegistryLadenSpeichern(true);
     THandoffEmpfaenger empfaenger;
     TForm1* hauptfenster = form.get();
+    SitzungsEndeAbfangen(hauptfenster, [hauptfenster] { hauptfenster->SitzungBeenden(); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, hauptfenster,
+                     [hauptfenster](QSessionManager&) { hauptfenster->DatenSichern(); });
     empfaenger.SetFocus = [hauptfenster] { hauptfenster->WmUserSetFocus(); };
     empfaenger.Close = [hauptfenster] { hauptfenster->WmUserClose(); };
     auto watcher = std::make_unique<TWatchRegistrySettings>(hauptfenster, empfaenger, ProgrammName);
@@ -98,7 +103,7 @@ int TastaroMain(int argc, char** argv) {
 
     // A second start asks the running instance to come to the front and ends.
     const std::unique_ptr<TSingleInstance> instanz = instanzFrage.get();
-    if (!instanz->IsFirst()) {
+    if (instanz->AnotherRuns()) {
         if (!FindWindowByTitle(ProgrammTitel).isEmpty())
             WriteRegistrySettings(ProgrammName, TRegistrySettings::rsSetFocus());
         return 0;

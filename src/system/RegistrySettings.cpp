@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,8 +40,10 @@ private:
     bool FGesperrtS = false;
 };
 
+// Empty without a usable runtime folder.
 QString CaptionDatei() {
-    return InstanceRuntimeFolder() + QStringLiteral("/Tastaro.fenster");
+    const QString folder = InstanceRuntimeFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/Tastaro.fenster");
 }
 
 } // namespace
@@ -149,23 +153,25 @@ void DiscardRegistrySettings(const QString& AKeyName) {
 }
 
 void PublishWindowCaption(const QString& ACaption) {
-    QDir().mkpath(InstanceRuntimeFolder());
     // Written beside it and renamed over it, so that a second start never reads
     // half a caption. It is not synced to the disk: the file lives only as long
-    // as the window, and a sync would hold up the start.
+    // as the window, and a sync would hold up the start. A link put in its
+    // place is never followed.
     const QString ziel = CaptionDatei();
-    const QString neu = ziel + QStringLiteral(".neu");
-    QFile f(neu);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    if (ziel.isEmpty()) return;
+    const QByteArray neu = QFile::encodeName(ziel + QStringLiteral(".neu"));
+    ::unlink(neu.constData());
+    const int fd = ::open(neu.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;
     const QByteArray inhalt = ACaption.toUtf8();
-    const bool ganzS = f.write(inhalt) == inhalt.size();
-    f.close();
-    if (!ganzS || std::rename(QFile::encodeName(neu).constData(), QFile::encodeName(ziel).constData()) != 0)
-        QFile::remove(neu);
+    const bool ganzS = ::write(fd, inhalt.constData(), size_t(inhalt.size())) == inhalt.size();
+    ::close(fd);
+    if (!ganzS || std::rename(neu.constData(), QFile::encodeName(ziel).constData()) != 0)
+        ::unlink(neu.constData());
 }
 
 void WithdrawWindowCaption() {
-    QFile::remove(CaptionDatei());
+    if (const QString datei = CaptionDatei(); !datei.isEmpty()) QFile::remove(datei);
 }
 
 bool CaptionMatchesTitle(const QString& ACaption, const QString& ATitle) {
@@ -174,9 +180,14 @@ bool CaptionMatchesTitle(const QString& ACaption, const QString& ATitle) {
 }
 
 QString FindWindowByTitle(const QString& ATitle) {
-    QFile f(CaptionDatei());
-    if (!f.open(QIODevice::ReadOnly)) return QString();
-    const QString caption = QString::fromUtf8(f.read(4096));
+    const QString datei = CaptionDatei();
+    if (datei.isEmpty()) return QString();
+    const int fd = ::open(QFile::encodeName(datei).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return QString();
+    QByteArray inhalt(4096, Qt::Uninitialized);
+    const ssize_t n = ::read(fd, inhalt.data(), size_t(inhalt.size()));
+    ::close(fd);
+    const QString caption = QString::fromUtf8(inhalt.constData(), n > 0 ? n : 0);
     return CaptionMatchesTitle(caption, ATitle) ? caption : QString();
 }
 

@@ -10,14 +10,25 @@
 
 #include <cerrno>
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString InstanceRuntimeFolder() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime)) return runtime;
-    QString temp = GetTempFolder();
-    if (temp.isEmpty()) temp = QDir::tempPath() + QLatin1Char('/');
-    return temp + QStringLiteral("tastaro-%1").arg(getuid());
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!QDir::isAbsolutePath(folder)) {
+        QString temp = GetTempFolder();
+        if (temp.isEmpty()) temp = QDir::tempPath() + QLatin1Char('/');
+        folder = temp + QStringLiteral("tastaro-%1").arg(geteuid());
+    }
+    // In a shared folder another user may have made the name first: only a
+    // real folder of this user that no one else can enter is taken.
+    const QByteArray pfad = QFile::encodeName(folder);
+    if (::mkdir(pfad.constData(), 0700) != 0 && errno != EEXIST) return QString();
+    struct stat st {};
+    if (::lstat(pfad.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
+        (st.st_mode & 077) != 0)
+        return QString();
+    return folder;
 }
 
 namespace {
@@ -44,8 +55,7 @@ bool IsStale(QLockFile& ALock, const QString& APath) {
 
 TSingleInstance::TSingleInstance(const QString& AName) {
     const QString folder = InstanceRuntimeFolder();
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (folder.isEmpty()) return;
     FPath = folder + QLatin1Char('/') + AName + QStringLiteral(".lock");
     FLock = std::make_unique<QLockFile>(FPath);
     // Age never makes the lock stale: a long-running instance stays the one.
@@ -55,6 +65,7 @@ TSingleInstance::TSingleInstance(const QString& AName) {
         FLock->removeStaleLockFile();
         FFirstS = FLock->tryLock(0);
     }
+    FAnotherS = !FFirstS && FLock->error() == QLockFile::LockFailedError;
 }
 
 TSingleInstance::~TSingleInstance() = default;

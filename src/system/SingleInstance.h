@@ -7,7 +7,10 @@
 
 class QLockFile;
 
-// The per-user folder of the lock and of what the running instance publishes.
+// The per-user folder of the lock and of what the running instance publishes:
+// $XDG_RUNTIME_DIR, else "tastaro-<uid>" in the temporary folder, made with
+// mode 0700. Empty when it is not a real folder of this user closed to
+// everyone else; the program then does without what lives there.
 QString InstanceRuntimeFolder();
 
 class TSingleInstance {
@@ -16,12 +19,17 @@ public:
     ~TSingleInstance();
     TSingleInstance(const TSingleInstance&) = delete;
     TSingleInstance& operator=(const TSingleInstance&) = delete;
-    // False when another living instance holds the lock.
+    // Whether this instance holds the lock.
     bool IsFirst() const { return FFirstS; }
+    // Whether another living instance holds it. A lock that cannot be taken
+    // for any other reason (no usable runtime folder, a full disk) is
+    // neither: the program then runs without the hand-off.
+    bool AnotherRuns() const { return FAnotherS; }
     QString LockPath() const { return FPath; }
 
 private:
     std::unique_ptr<QLockFile> FLock;
     QString FPath;
     bool FFirstS = false;
+    bool FAnotherS = false;
 };

@@ -30,6 +30,9 @@ const QString RegistryModeName = QStringLiteral("UpdaterCheckMode");
 const QString RegistryDateName = QStringLiteral("UpdaterLastSuccessfulCheck");
 const QString IniSection = QStringLiteral("Updater");
 const QString IniModeName = QStringLiteral("CheckMode");
+// The newest version the user was told of where no updater can install it.
+const QString RegistryAngesagtName = QStringLiteral("UpdaterAngesagt");
+const QString IniAngesagtName = QStringLiteral("Angesagt");
 const QString IniDateName = QStringLiteral("LastSuccessfulCheck");
 
 // A registry path of the current user as the per-user store that stands for
@@ -93,12 +96,11 @@ QString DecodeBody(const QByteArray& ABody, const QString& AContentType) {
 
 // The fetch helper beside the running program; else the one in the build's
 // bin folder, for programs (tests) that run from elsewhere.
+// Only the helper beside the program: no other path is ever run.
 QString StandardAbrufProgramm() {
-    if (QCoreApplication::instance()) {
-        const QString daneben = QCoreApplication::applicationDirPath() + QStringLiteral("/tastaro-abruf");
-        if (QFileInfo(daneben).isExecutable()) return daneben;
-    }
-    return QStringLiteral(TASTARO_ABRUF_PROGRAMM);
+    if (!QCoreApplication::instance()) return QString();
+    const QString daneben = QCoreApplication::applicationDirPath() + QStringLiteral("/tastaro-abruf");
+    return QFileInfo(daneben).isExecutable() ? daneben : QString();
 }
 
 // More than the helper may write (the Content-Type line and a body within
@@ -147,11 +149,13 @@ void TUpdater::LoadSettings() {
     std::unique_ptr<QSettings> store;
     QString modeName = RegistryModeName;
     QString dateName = RegistryDateName;
+    QString angesagtName = RegistryAngesagtName;
     if (FStorageKind == uskIni) {
         store = std::make_unique<QSettings>(FStorageLocation, QSettings::IniFormat);
         store->beginGroup(IniSection);
         modeName = IniModeName;
         dateName = IniDateName;
+        angesagtName = IniAngesagtName;
     } else if (FStorageKind == uskRegistry) {
         store = RegistryStore(FStorageLocation);
     }
@@ -166,6 +170,7 @@ void TUpdater::LoadSettings() {
     // key without it leaves what is known.
     if (FStorageKind == uskIni || store->contains(dateName))
         SetLastSuccessfulCheck(TryParseCheckDate(store->value(dateName).toString()));
+    FAngesagt = store->value(angesagtName).toString();
 }
 
 void TUpdater::SaveSettings() {
@@ -182,12 +187,14 @@ void TUpdater::SaveSettings() {
         store.beginGroup(IniSection);
         store.setValue(IniModeName, mode);
         store.setValue(IniDateName, datum);
+        if (!FAngesagt.isEmpty()) store.setValue(IniAngesagtName, FAngesagt);
         store.endGroup();
         store.sync();
     } else if (FStorageKind == uskRegistry) {
         if (const auto store = RegistryStore(FStorageLocation)) {
             store->setValue(RegistryModeName, mode);
             store->setValue(RegistryDateName, datum);
+            if (!FAngesagt.isEmpty()) store->setValue(RegistryAngesagtName, FAngesagt);
             store->sync();
         }
     }

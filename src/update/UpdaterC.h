@@ -91,12 +91,17 @@ public:
     TUpdateCheckMode CheckMode() const;
     void SetCheckMode(TUpdateCheckMode AValue);
 
+    // The newest version the user was told of as a notice (where no updater
+    // can install it); stored with the other values. GUI thread.
+    QString Angesagt() const { return FAngesagt; }
+    void SetAngesagt(const QString& AVersion) { FAngesagt = AVersion; }
+
     // Narrower bounds, so that tests of stalled servers stay short.
     void SetTimeouts(int AConnectMs, int ARequestMs);
 
-    // The program that fetches the version file (tastaro-abruf). By default
-    // the one beside this program, else the one the build made. A check
-    // without it fails. Set it while no check is running.
+    // The program that fetches the version file (tastaro-abruf): by default
+    // the one beside this program. A check without it fails. Set it while no
+    // check is running.
     void SetAbrufProgramm(const QString& APfad) { FAbrufProgramm = APfad; }
     QString AbrufProgramm() const { return FAbrufProgramm; }
 
@@ -131,6 +136,7 @@ private:
     TUpdateType FStatus = utNone;   // (locked)
     TUpdateCheckMode FCheckMode;    // (locked); stored
     std::function<void()> FNotify;  // (locked)
+    QString FAngesagt;              // stored
     TAbruf FAbruf;
     QString FAbrufProgramm;
     std::unique_ptr<QThread> FThread;

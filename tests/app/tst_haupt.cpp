@@ -7,12 +7,15 @@
 #include "EinstellungenSpeicher.h"
 #include "HauptFixture.h"
 #include "RememberFilesC.h"
+#include "SitzungsEnde.h"
 #include "TextPane.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QSettings>
 #include <QtTest>
+
+#include <csignal>
 
 class TstHaupt : public QObject {
     Q_OBJECT
@@ -214,6 +217,40 @@ private Q_SLOTS:
         TRememberFiles gemerkt(RememberFilesDatei);
         QVERIFY(gemerkt.Load());
         QCOMPARE(gemerkt.Find(Innen(form).Daten->Get(0).Filename), 1);
+    }
+
+    // The session ends under the running line: nothing is asked, the line and
+    // the settings are kept.
+    void sitzungsendeSichertOhneFrage_data() {
+        QTest::addColumn<bool>("signalS");
+        QTest::newRow("SIGTERM") << true;
+        QTest::newRow("logout") << false;
+    }
+    void sitzungsendeSichertOhneFrage() {
+        QFETCH(bool, signalS);
+        THauptFixture f;
+        f.Anlegen();
+        TForm1* form = f.Erzeugen();
+        f.Zeigen();
+        Innen(form).Kategorie->SetAktivNr(0);
+        Innen(form).Daten->Load(Innen(form).Kategorie->Get(0).Path, "*.txt *.rtf");
+        Innen(form).Daten->SetAktivNr(0);
+        form->Timer1LosTimer();
+        form->SetAktivNr(1);
+        Innen(form).Einstellungen->ErgebnisAnsagenS = false;
+        const int vorher = int(f.Fakes.MessageBoxes.Gefragt.size());
+        if (signalS) {
+            SitzungsEndeAbfangen(form, [form] { form->SitzungBeenden(); });
+            ::raise(SIGTERM);
+            QTRY_VERIFY(Innen(form).BeendenS);
+        } else {
+            form->DatenSichern();
+        }
+        QCOMPARE(int(f.Fakes.MessageBoxes.Gefragt.size()), vorher);
+        TRememberFiles gemerkt(RememberFilesDatei);
+        QVERIFY(gemerkt.Load());
+        QCOMPARE(gemerkt.Find(Innen(form).Daten->Get(0).Filename), 1);
+        QCOMPARE(TastaroSettingsStore()->value(QStringLiteral("ErgebnisAnsagen")).toBool(), false);
     }
 
     void leereOrdnerWerdenEntfernt() {

@@ -5,9 +5,11 @@
 
 #include "EinstellungenSpeicher.h"
 #include "HauptFixture.h"
+#include "SingleInstance.h"
 #include "TextFile.h"
 #include "UpdaterC.h"
 
+#include <QMenu>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -17,8 +19,8 @@ namespace {
 const QString UpdateFrage = QStringLiteral(
     "Es ist ein Update verfügbar!\r\nInstalliert: 1.3.1.0\r\nVerfügbar: 1.3.2.0\r\n\r\nSoll Tastaro jetzt "
     "aktualisiert werden?");
-const QString FehltMeldung =
-    QStringLiteral("Das Update wurde erkannt, aber RovuVuzoziz.exe wurde im Programmordner nicht gefunden.");
+const QString PaketHinweis =
+    QStringLiteral("Version 1.3.2.0 ist verfügbar. Aktualisiere Tastaro über die Paketverwaltung.");
 
 // Serves one version file to every request.
 class TVersionServer : public QTcpServer {
@@ -55,30 +57,39 @@ private Q_SLOTS:
         const auto store = TastaroSettingsStore();
         store->remove(QStringLiteral("UpdaterCheckMode"));
         store->remove(QStringLiteral("UpdaterLastSuccessfulCheck"));
+        store->remove(QStringLiteral("UpdaterAngesagt"));
     }
 
     void angebot_data() {
         QTest::addColumn<QByteArray>("version");
         QTest::addColumn<bool>("updaterS");     // RovuVuzoziz.exe lies in the program folder
+        QTest::addColumn<QString>("angesagt");  // the version the user was already told of
         QTest::addColumn<bool>("jaS");          // the answer to the update question
         QTest::addColumn<QStringList>("texte"); // every box in order, up to the start question
         QTest::addColumn<bool>("uebergebenS");
         const QString start =
             QStringLiteral("Willst du jetzt einen Trainingsbereich und eine -datei wählen?");
-        QTest::newRow("Update, Ja") << QByteArray("1.3.2.0") << true << true << QStringList{UpdateFrage}
+        QTest::newRow("Update, Ja") << QByteArray("1.3.2.0") << true << "" << true << QStringList{UpdateFrage}
                                     << true;
         QTest::newRow("Update, Nein")
-            << QByteArray("1.3.2.0") << true << false << QStringList{UpdateFrage, start} << false;
-        QTest::newRow("Update, Updater fehlt") << QByteArray("1.3.2.0") << false << true
-                                               << QStringList{UpdateFrage, FehltMeldung, start} << false;
+            << QByteArray("1.3.2.0") << true << "" << false << QStringList{UpdateFrage, start} << false;
+        // Without an updater the package manager updates: a notice, once per version.
+        QTest::newRow("no updater") << QByteArray("1.3.2.0") << false << "" << true
+                                    << QStringList{PaketHinweis, start} << false;
+        QTest::newRow("no updater, told already")
+            << QByteArray("1.3.2.0") << false << "1.3.2.0" << true << QStringList{start} << false;
+        QTest::newRow("no updater, told of an older one")
+            << QByteArray("1.3.2.0") << false << "1.3.1.5" << true << QStringList{PaketHinweis, start}
+            << false;
         QTest::newRow("gleiche Version")
-            << QByteArray("1.3.1.0") << true << true << QStringList{start} << false;
+            << QByteArray("1.3.1.0") << true << "" << true << QStringList{start} << false;
         QTest::newRow("ältere Version")
-            << QByteArray("1.3.0.9") << true << true << QStringList{start} << false;
+            << QByteArray("1.3.0.9") << true << "" << true << QStringList{start} << false;
     }
     void angebot() {
         QFETCH(QByteArray, version);
         QFETCH(bool, updaterS);
+        QFETCH(QString, angesagt);
         QFETCH(bool, jaS);
         QFETCH(QStringList, texte);
         QFETCH(bool, uebergebenS);
@@ -86,7 +97,10 @@ private Q_SLOTS:
         THauptFixture f;
         f.Anlegen();
         if (updaterS) SchreibeDatei(ProgrammOrdner + QStringLiteral("RovuVuzoziz.exe"), "MZ");
-        const QString cfg = FTemp.filePath(QStringLiteral("Tastaro.cfg"));
+        if (!angesagt.isEmpty())
+            TastaroSettingsStore()->setValue(QStringLiteral("UpdaterAngesagt"), angesagt);
+        // in the user's own runtime folder, not the shared temporary one
+        const QString cfg = InstanceRuntimeFolder() + QStringLiteral("/Tastaro.cfg");
         // an old read-only copy is replaced
         SchreibeDatei(cfg, "alt");
         QFile::setPermissions(cfg, QFileDevice::ReadOwner);
@@ -98,6 +112,12 @@ private Q_SLOTS:
         QTest::qWait(50);
         QCOMPARE(f.Fakes.MessageBoxes.Texte(), texte);
         QCOMPARE(Innen(f.Form).BeendenS, uebergebenS);
+        // the menu offers no update that cannot run
+        Q_EMIT f.Form->findChild<QMenu*>(QStringLiteral("MenuHilfe"))->aboutToShow();
+        QCOMPARE(f.Form->findChild<QAction*>(QStringLiteral("MenuHilfeUpdate"))->isVisible(), updaterS);
+        if (!updaterS)
+            QCOMPARE(TastaroSettingsStore()->value(QStringLiteral("UpdaterAngesagt")).toString(),
+                     QStringLiteral("1.3.2.0"));
         if (!uebergebenS) {
             QVERIFY(f.Fakes.Shell.Gestartet.isEmpty());
             QCOMPARE(ReadTextFile(cfg), QStringLiteral("alt"));
@@ -126,6 +146,7 @@ private Q_SLOTS:
         d.Services = f.Fakes.Services();
         d.Sprache = f.Speech.Platform();
         d.UpdateBaseUrl = f.UpdateBaseUrl;
+        d.AbrufProgramm = QStringLiteral(TASTARO_BIN_DIR "/tastaro-abruf");
         f.Form = std::make_unique<TForm1>(d);
         f.Form->WaitForLoadKatThread();
         QCOMPARE(Innen(f.Form).Kategorie->Count(), 1);

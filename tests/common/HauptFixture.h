@@ -149,6 +149,9 @@ struct THauptFixture {
         d.Optionen = &Optionen;
         d.Schrift = &Schrift;
         d.UpdateBaseUrl = UpdateBaseUrl;
+#ifdef TASTARO_BIN_DIR
+        d.AbrufProgramm = QStringLiteral(TASTARO_BIN_DIR "/tastaro-abruf");
+#endif
         Form = std::make_unique<TForm1>(d);
         Form->LoadKatThread();
         Form->WaitForLoadKatThread();
@@ -176,7 +179,9 @@ struct THauptFixture {
 
     // The beeps so far: the tone through the sound player, or the system bell
     // while the sounds are off.
-    int Pieptoene() const { return int(Toene().count(QStringLiteral("Piep"))) + Fakes.Shell.Beeps; }
+    int Pieptoene() const {
+        return int(Toene().count(QStringLiteral("Piep"))) + Fakes.Shell.Beeps;
+    }
 
     // Shows the window and lets the start question ("Nein") pass.
     void Zeigen() {

@@ -1,14 +1,18 @@
 #include "SingleInstance.h"
 
+#include "RegistrySettings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -34,6 +38,7 @@ private Q_SLOTS:
     }
     void secondInstanceInSameProcess();
     void lockInRuntimeFolder();
+    void fallbackWithoutRuntimeFolder_data();
     void fallbackWithoutRuntimeFolder();
     void livingHolderKeepsLock_andDeadHolderIsTakenOver();
     void unreadableLockFile_data();
@@ -60,17 +65,51 @@ void TstSingleInstance::lockInRuntimeFolder() {
     QVERIFY(QFile::exists(instance.LockPath()));
 }
 
+// Without XDG_RUNTIME_DIR the folder is made in the shared temporary folder,
+// where another user may have made the name first: such a folder is refused,
+// and the program runs without the lock and writes nothing there.
+void TstSingleInstance::fallbackWithoutRuntimeFolder_data() {
+    QTest::addColumn<QString>("vorher");
+    QTest::newRow("none yet") << "";
+    QTest::newRow("a link to another folder") << "link";
+    QTest::newRow("open to others") << "0755";
+    if (geteuid() == 0) QTest::newRow("another user's") << "fremd";
+}
+
 void TstSingleInstance::fallbackWithoutRuntimeFolder() {
+    QFETCH(QString, vorher);
     QTemporaryDir temp;
     const QByteArray savedTmp = qgetenv("TMPDIR");
     qunsetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", temp.path().toUtf8());
+    const QString ordner = temp.path() + QStringLiteral("/tastaro-%1").arg(QString::number(geteuid()));
+    const QString opfer = temp.filePath(QStringLiteral("opfer/Tastaro.fenster"));
+    QVERIFY(QDir().mkpath(QFileInfo(opfer).path()));
+    QFile f(opfer);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("privat") == 6);
+    f.close();
+    if (vorher == "link") QVERIFY(QFile::link(QFileInfo(opfer).path(), ordner));
+    if (vorher == "0755" || vorher == "fremd")
+        QVERIFY(QDir().mkdir(ordner) && ::chmod(qPrintable(ordner), 0755) == 0);
+    if (vorher == "fremd")
+        QVERIFY(::chown(qPrintable(ordner), 65534, 65534) == 0 && ::chmod(qPrintable(ordner), 0700) == 0);
     {
         TSingleInstance instance(QStringLiteral("Tastaro"));
-        QVERIFY(instance.IsFirst());
-        QCOMPARE(instance.LockPath(),
-                 temp.path() + QStringLiteral("/tastaro-%1/Tastaro.lock").arg(QString::number(getuid())));
+        QCOMPARE(instance.IsFirst(), vorher.isEmpty());
+        QVERIFY(!instance.AnotherRuns());
+        PublishWindowCaption(QStringLiteral("Kurz - Tastaro V1.31"));
+        if (vorher.isEmpty()) {
+            QCOMPARE(instance.LockPath(), ordner + QStringLiteral("/Tastaro.lock"));
+            QCOMPARE(QFileInfo(ordner).permissions() & 0x0077, QFileDevice::Permissions());
+            QCOMPARE(FindWindowByTitle(QStringLiteral("Tastaro V1.31")),
+                     QStringLiteral("Kurz - Tastaro V1.31"));
+            WithdrawWindowCaption();
+        } else {
+            QVERIFY(InstanceRuntimeFolder().isEmpty());
+        }
     }
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("privat"));
     if (savedTmp.isEmpty())
         qunsetenv("TMPDIR");
     else

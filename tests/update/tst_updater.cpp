@@ -23,6 +23,9 @@ Q_DECLARE_METATYPE(TUpdateType)
 
 namespace {
 
+// The fetch helper the build made.
+const QString AbrufHelfer = QStringLiteral(TASTARO_BIN_DIR "/tastaro-abruf");
+
 const QByteArray VersionPfad = "/updates/Tastaro/Tastaro.ver";
 
 // Answers every request through Antwort once its header has arrived, and
@@ -156,6 +159,7 @@ private Q_SLOTS:
         const QString ini =
             FOrdner.filePath(QString::fromUtf8(QTest::currentDataTag()) + QStringLiteral(".ini"));
         TUpdater u(nullptr, QStringLiteral(" Tastaro "), QString(), ucmDaily, basis);
+        u.SetAbrufProgramm(AbrufHelfer);
         u.UseIniStorage(ini);
         u.SetTimeouts(300, 1500);
         QCOMPARE(u.VersionUrl(), basis + QStringLiteral("Tastaro/Tastaro.ver"));
@@ -201,6 +205,7 @@ private Q_SLOTS:
         QVERIFY(!server.Schluessel.isNull() && !server.Zertifikat.isNull());
         server.Antwort = [](QTcpSocket* s) { Senden(s, 200, "[Tastaro]\nVersion=1.3.2.0\n"); };
         TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis("https"));
+        u.SetAbrufProgramm(AbrufHelfer);
         Pruefen(u);
         QCOMPARE(u.Status(), utError);
         QVERIFY(server.Anfragen.isEmpty());
@@ -211,6 +216,7 @@ private Q_SLOTS:
     void shutdownWaehrendAbruf() {
         TTestServer server;
         TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis());
+        u.SetAbrufProgramm(AbrufHelfer);
         u.CheckForUpdates();
         QTRY_COMPARE_WITH_TIMEOUT(server.Anfragen.size(), 1, 5000);
         QCOMPARE(Kinder().size(), 1);
@@ -227,6 +233,7 @@ private Q_SLOTS:
         TTestServer server;
         server.Antwort = [](QTcpSocket* s) { Senden(s, 200, "[Tastaro]\nVersion=1.3.2.0\n"); };
         TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis());
+        u.SetAbrufProgramm(AbrufHelfer);
         QVERIFY(QFileInfo(u.AbrufProgramm()).isExecutable());
         u.SetAbrufProgramm(FOrdner.filePath(QStringLiteral("tastaro-abruf")));
         Pruefen(u);
@@ -243,6 +250,7 @@ private Q_SLOTS:
         store.setValue(QStringLiteral("UpdaterLastSuccessfulCheck"), QStringLiteral("20261309000000"));
         store.sync();
         TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmWeekly);
+        u.SetAbrufProgramm(AbrufHelfer);
         u.UseRegistryStorage(QStringLiteral("\\Software\\TastaroUpdaterTest"));
         QCOMPARE(u.CheckMode(), ucmWeekly);
         QVERIFY(!u.LastSuccessfulCheck().isValid());
@@ -268,6 +276,7 @@ private Q_SLOTS:
         QObject fenster;
         int gemeldet = 0;
         TUpdater u(&fenster, QStringLiteral("Tastaro"), QString(), ucmEveryStart, server.Basis());
+        u.SetAbrufProgramm(AbrufHelfer);
         u.ConfigureNotification([&] { ++gemeldet; });
         Pruefen(u);
         QTRY_COMPARE(gemeldet, 1);
