@@ -286,14 +286,32 @@ bool CreateShortcut(const QString& ALinkFile, const QString& ATarget, const QStr
     for (const QString& argument : SplitArguments(AArguments))
         exec += QLatin1Char(' ') + QuoteExecArgument(argument, false);
 
-    const QString content = QStringLiteral("[Desktop Entry]\n"
-                                           "Version=1.0\n"
-                                           "Type=Application\n"
-                                           "Name=%1\n"
-                                           "Exec=%2\n"
-                                           "Path=%3\n"
-                                           "Terminal=false\n")
-                                .arg(EscapeValue(name), EscapeValue(exec), EscapeValue(working));
+    QString content = QStringLiteral("[Desktop Entry]\n"
+                                     "Version=1.0\n"
+                                     "Type=Application\n"
+                                     "Name=%1\n"
+                                     "Exec=%2\n"
+                                     "Path=%3\n"
+                                     "Terminal=false\n")
+                          .arg(EscapeValue(name), EscapeValue(exec), EscapeValue(working));
+    // The launcher shipped beside the program (the one the package puts in
+    // the desktop's menu) gives the shortcut its names, comment, keywords,
+    // category and icon; only the command and its folder are this one's.
+    const QStringList starter = target.absoluteDir().entryList({QStringLiteral("*.desktop")}, QDir::Files);
+    QFile vorlage(target.absoluteDir().filePath(starter.value(0)));
+    if (!starter.isEmpty() && vorlage.open(QIODevice::ReadOnly)) {
+        QStringList zeilen;
+        for (const QString& z : QString::fromUtf8(vorlage.readAll()).split(QLatin1Char('\n'))) {
+            if (z.startsWith(QLatin1String("Exec=")) || z.startsWith(QLatin1String("TryExec=")) ||
+                z.startsWith(QLatin1String("Path=")))
+                continue;
+            zeilen << z;
+            if (z.trimmed() == QLatin1String("[Desktop Entry]"))
+                zeilen << QStringLiteral("Exec=") + EscapeValue(exec)
+                       << QStringLiteral("Path=") + EscapeValue(working);
+        }
+        if (zeilen.contains(QStringLiteral("[Desktop Entry]"))) content = zeilen.join(QLatin1Char('\n'));
+    }
     QSaveFile file(link);
     if (!file.open(QIODevice::WriteOnly)) return false;
     const QByteArray bytes = content.toUtf8();

@@ -268,6 +268,19 @@ void TstSystemServices::shortcutContent() {
              qPrintable(second.join('|')));
     QVERIFY(second.contains(QStringLiteral("Name=Tastaro"))); // the link's own name without a description
     QVERIFY(second.contains(QStringLiteral("Path=/srv")));
+
+    // With the shipped launcher beside the program the shortcut is that
+    // launcher, with this program's command.
+    QFile starter(folder + QStringLiteral("/at.tastaro.Tastaro.desktop"));
+    QVERIFY(starter.open(QIODevice::WriteOnly));
+    starter.write("[Desktop Entry]\nType=Application\nName=Tastaro\nExec=tastaro\nIcon=tastaro\n"
+                  "Categories=Education;\nKeywords=blind;Screenreader;\n");
+    starter.close();
+    QVERIFY(CreateShortcut(link, target, QString(), QStringLiteral("Tastaro"), QString(), 0, SW_SHOWNORMAL));
+    const QStringList third = ReadLines(link);
+    for (const char* zeile : {"Categories=Education;", "Keywords=blind;Screenreader;", "Icon=tastaro"})
+        QVERIFY2(third.contains(QLatin1String(zeile)), qPrintable(third.join('|')));
+    QCOMPARE(third.filter(QStringLiteral("Exec=")), QStringList{QStringLiteral("Exec=\"%1\"").arg(target)});
 }
 
 void TstSystemServices::shortcutRefused_data() {
