@@ -287,11 +287,15 @@ void TUpdater::ExecuteCheck(const QString& AProgramm) {
 // One GET through the fetch helper. Nothing on failure: no helper, no
 // response, a helper that overran its bound or was ended by Shutdown.
 std::optional<QString> TUpdater::Abrufen(const QString& AProgramm, int AConnectMs, int ARequestMs) {
+    // The whole check, the helper's own start included, ends within
+    // ARequestMs: the helper's request gets less, so that it gives up by
+    // itself before it is killed.
+    const int helfer = std::max(ARequestMs / 2, ARequestMs - HelperGraceMs);
     const std::optional<QByteArray> ausgabe =
         FAbruf.Ausfuehren(AProgramm,
-                          {FVersionUrl, QString::number(AConnectMs), QString::number(ARequestMs),
-                           QString::number(MaxBodyBytes)},
-                          ARequestMs + HelperGraceMs, MaxAusgabeBytes);
+                          {FVersionUrl, QString::number(std::min(AConnectMs, helfer)),
+                           QString::number(helfer), QString::number(MaxBodyBytes)},
+                          ARequestMs, MaxAusgabeBytes);
     const qsizetype zeile = ausgabe ? ausgabe->indexOf('\n') : -1;
     if (zeile < 0) return std::nullopt;
     return DecodeBody(ausgabe->mid(zeile + 1), QString::fromLatin1(ausgabe->left(zeile)));

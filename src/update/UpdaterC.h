@@ -44,8 +44,8 @@ public:
     static constexpr int ConnectTimeoutMs = 5000;
     static constexpr int RequestTimeoutMs = 10000;
     static constexpr qint64 MaxBodyBytes = 64 * 1024;
-    // How long the fetch helper may take beyond the request's bound (its own
-    // start included) before it is killed.
+    // What of the request's bound is kept for the fetch helper's own start
+    // and end: its request gets the rest, and it is killed at the bound.
     static constexpr int HelperGraceMs = 1000;
 
     // AHnd: the window that owns the check (may be null); a check that finds
