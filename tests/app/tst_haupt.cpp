@@ -17,6 +17,23 @@
 
 #include <csignal>
 
+namespace {
+
+// The window shown, the first file of the first area running on line 2.
+TForm1* MitLaufenderZeile(THauptFixture& f) {
+    f.Anlegen();
+    TForm1* form = f.Erzeugen();
+    f.Zeigen();
+    Innen(form).Kategorie->SetAktivNr(0);
+    Innen(form).Daten->Load(Innen(form).Kategorie->Get(0).Path, "*.txt *.rtf");
+    Innen(form).Daten->SetAktivNr(0);
+    form->Timer1LosTimer();
+    form->SetAktivNr(1);
+    return form;
+}
+
+} // namespace
+
 class TstHaupt : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -199,14 +216,7 @@ private Q_SLOTS:
 
     void schliessenWaehrendZeileFragt() {
         THauptFixture f;
-        f.Anlegen();
-        TForm1* form = f.Erzeugen();
-        f.Zeigen();
-        Innen(form).Kategorie->SetAktivNr(0);
-        Innen(form).Daten->Load(Innen(form).Kategorie->Get(0).Path, "*.txt *.rtf");
-        Innen(form).Daten->SetAktivNr(0);
-        form->Timer1LosTimer();
-        form->SetAktivNr(1);
+        TForm1* form = MitLaufenderZeile(f);
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein, TMsgAntwort::Ja};
         QVERIFY(!form->close());
         QCOMPARE(f.Fakes.MessageBoxes.Texte().last(),
@@ -229,14 +239,7 @@ private Q_SLOTS:
     void sitzungsendeSichertOhneFrage() {
         QFETCH(bool, signalS);
         THauptFixture f;
-        f.Anlegen();
-        TForm1* form = f.Erzeugen();
-        f.Zeigen();
-        Innen(form).Kategorie->SetAktivNr(0);
-        Innen(form).Daten->Load(Innen(form).Kategorie->Get(0).Path, "*.txt *.rtf");
-        Innen(form).Daten->SetAktivNr(0);
-        form->Timer1LosTimer();
-        form->SetAktivNr(1);
+        TForm1* form = MitLaufenderZeile(f);
         Innen(form).Einstellungen->ErgebnisAnsagenS = false;
         const int vorher = int(f.Fakes.MessageBoxes.Gefragt.size());
         if (signalS) {
