@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QStringDecoder>
 #include <QThread>
+#include <QUrl>
 #include <algorithm>
 #include <optional>
 
@@ -101,6 +102,18 @@ QString StandardAbrufProgramm() {
     if (!QCoreApplication::instance()) return QString();
     const QString daneben = QCoreApplication::applicationDirPath() + QStringLiteral("/tastaro-abruf");
     return QFileInfo(daneben).isExecutable() ? daneben : QString();
+}
+
+// Names on the reserved domains that never resolve (RFC 2606, RFC 6761).
+bool KannAntworten(const QString& AUrl) {
+    const QUrl url(AUrl);
+    const QString host = url.host().toLower();
+    if (!url.isValid() || host.isEmpty()) return false;
+    for (const char* domain : {".invalid", ".example", ".test"}) {
+        const QLatin1String d(domain);
+        if (host.endsWith(d) || host == d.mid(1)) return false;
+    }
+    return true;
 }
 
 // More than the helper may write (the Content-Type line and a body within
@@ -287,6 +300,10 @@ void TUpdater::ExecuteCheck(const QString& AProgramm) {
 // One GET through the fetch helper. Nothing on failure: no helper, no
 // response, a helper that overran its bound or was ended by Shutdown.
 std::optional<QString> TUpdater::Abrufen(const QString& AProgramm, int AConnectMs, int ARequestMs) {
+    // An address that can never answer (a name on a reserved domain, as a
+    // build that names no update server has) fails without starting the
+    // helper: starting it would cost the start-up its time for nothing.
+    if (!KannAntworten(FVersionUrl)) return std::nullopt;
     // The whole check, the helper's own start included, ends within
     // ARequestMs: the helper's request gets less, so that it gives up by
     // itself before it is killed.

@@ -243,6 +243,34 @@ private Q_SLOTS:
         QVERIFY(server.Anfragen.isEmpty());
     }
 
+    // An address on a reserved domain never answers: the check fails at once
+    // and starts no helper.
+    void reservierteDomain_data() {
+        QTest::addColumn<QString>("basis");
+        QTest::addColumn<bool>("gestartetS");
+        QTest::newRow(".invalid") << "https://updates.example.invalid/updates/" << false;
+        QTest::newRow(".test") << "http://server.test/updates/" << false;
+        QTest::newRow("example") << "https://example/updates/" << false;
+        QTest::newRow("a real name") << "http://127.0.0.1:9/updates/" << true;
+    }
+    void reservierteDomain() {
+        QFETCH(QString, basis);
+        QFETCH(bool, gestartetS);
+        const QString spur = FOrdner.filePath(QStringLiteral("gestartet"));
+        QFile::remove(spur);
+        const QString helfer = FOrdner.filePath(QStringLiteral("spur.sh"));
+        QFile f(helfer);
+        QVERIFY(f.open(QIODevice::WriteOnly) &&
+                f.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/gestartet\"\n") > 0);
+        f.close();
+        QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+        TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, basis);
+        u.SetAbrufProgramm(helfer);
+        Pruefen(u);
+        QCOMPARE(u.Status(), utError);
+        QCOMPARE(QFile::exists(spur), gestartetS);
+    }
+
     // A helper that hangs is killed at the request's bound, not later.
     void haengenderHelfer() {
         const QString helfer = FOrdner.filePath(QStringLiteral("haengt.sh"));
