@@ -263,6 +263,7 @@ private:
     bool ZeileAbschliessen();
     void ZeichenZuruecknehmen(TTextPane* ASender);
     void ZeichenTippen(TTextPane* ASender, QChar AKey);
+    void FeststelltastePruefen(QChar AKey);
     void TippenUeberschreiben(QChar AKey);
     void StatusZeile();
     bool Frage(const QString& AText);
@@ -297,6 +298,7 @@ private:
     QString FKategorietitel;
     int FAktivNr = -1;
     quint64 FZeilenZaehler = 0; // counts every setting of AktivNr
+    quint64 FFeststelltasteZeile = 0; // the line (FZeilenZaehler) on which Caps Lock was last told of
     // Esc is held down: its key repeats must be used up before a line comes up.
     bool FEscGedruecktS = false;
     qint64 FEscZuletztMs = 0;

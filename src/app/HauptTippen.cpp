@@ -154,8 +154,24 @@ void TForm1::ZeichenZuruecknehmen(TTextPane* ASender) {
     Memo2->SetSelStart(pos);
 }
 
+// A letter that differs from the line's only in its case, typed while Caps
+// Lock is on: the user is told once per line, a sighted user sees the
+// capitals, a blind one would only hear the line go wrong.
+void TForm1::FeststelltastePruefen(QChar AKey) {
+    if (FFeststelltasteZeile == FZeilenZaehler || AKey.toUpper() == AKey.toLower()) return;
+    const std::optional<TDateiRec> paar = AktuellesPaar();
+    const qsizetype pos = GeschriebenText.size();
+    if (!paar || pos >= paar->B.size()) return;
+    const QChar soll = paar->B.at(pos);
+    if (soll == AKey || soll.toLower() != AKey.toLower()) return;
+    if (!FDienste.Services.Shell->FeststelltasteAn()) return;
+    FFeststelltasteZeile = FZeilenZaehler;
+    Hinweis(QStringLiteral("Feststelltaste ist eingeschaltet"));
+}
+
 // A printable character: typed into the typing pane, whichever pane had it.
 void TForm1::ZeichenTippen(TTextPane* ASender, QChar AKey) {
+    FeststelltastePruefen(AKey);
     Ton(sTyping, false);
     const TPaneAenderung aenderung(Memo2);
     if (ASender == Memo1) {

@@ -88,6 +88,7 @@ public:
         return ::CreateShortcut(ALinkFile, ATarget, QString(), ADescription, QString(), 0, SW_SHOWNORMAL);
     }
     void Beep() override { SystemBeep(); }
+    bool FeststelltasteAn() const override { return ::FeststelltasteAn(); }
 };
 
 } // namespace

@@ -64,6 +64,8 @@ public:
     virtual bool CreateShortcut(const QString& ALinkFile, const QString& ATarget,
                                 const QString& ADescription) = 0;
     virtual void Beep() = 0;
+    // Whether Caps Lock is on.
+    virtual bool FeststelltasteAn() const = 0;
 };
 
 struct TServices {

@@ -45,6 +45,9 @@ bool CreateShortcut(const QString& ALinkFile, const QString& ATarget, const QStr
 int ShortCutToHotKey(int AShortCut);
 // The default system sound; always true.
 bool SystemBeep();
+// Whether Caps Lock is on, as the desktop's keyboard state says; false where
+// the platform does not tell.
+bool FeststelltasteAn();
 QString RemoveAmpersands(const QString& AText);
 // Hands the pages of freed heap memory back to the system, so that what the
 // start or a closed dialog used and gave up no longer counts as the program's.

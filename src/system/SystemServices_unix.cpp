@@ -9,7 +9,10 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <QGuiApplication>
+
 #include <malloc.h>
+#include <xcb/xcb.h>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
@@ -226,6 +229,19 @@ QString GetSpecialFolder(QWidget* /*AOwner*/, int ACsidl) {
     default:
         return {}; // the all-users desktop does not exist here
     }
+}
+
+bool FeststelltasteAn() {
+    // The X server's modifier state: the Lock bit is set while Caps Lock is on.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection()) return false;
+    xcb_connection_t* c = x11->connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    if (!screen) return false;
+    xcb_query_pointer_reply_t* r = xcb_query_pointer_reply(c, xcb_query_pointer(c, screen->root), nullptr);
+    const bool anS = r && (r->mask & XCB_MOD_MASK_LOCK);
+    free(r);
+    return anS;
 }
 
 QString GetTempFolder() {

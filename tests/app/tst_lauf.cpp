@@ -179,6 +179,31 @@ private Q_SLOTS:
         QVERIFY2(gesagt.startsWith(anfang) && gesagt.endsWith(ende), qPrintable(gesagt));
     }
 
+    // A letter with its case turned round while Caps Lock is on is told once a line.
+    void feststelltaste_data() {
+        QTest::addColumn<QString>("getippt");
+        QTest::addColumn<bool>("anS");
+        QTest::addColumn<int>("gesagt");
+        QTest::newRow("inverted, Caps Lock on") << "hALLO wELT" << true << 1;
+        QTest::newRow("inverted, Caps Lock off") << "hALLO wELT" << false << 0;
+        QTest::newRow("right case, Caps Lock on") << "Hallo Welt" << true << 0;
+        QTest::newRow("another letter") << "Xallo" << true << 0;
+    }
+    void feststelltaste() {
+        QFETCH(QString, getippt);
+        QFETCH(bool, anS);
+        QFETCH(int, gesagt);
+        Neu(mUeberschreiben);
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Form->SetStimme();
+        Form->Timer1LosTimer();
+        QTRY_COMPARE(F->Speech.Gesprochen().size(), 1);
+        F->Fakes.Shell.Feststelltaste = anS;
+        Zeichen(Innen(Form).Memo2, getippt);
+        QCOMPARE(int(F->Speech.Gesprochen().count(QStringLiteral("Feststelltaste ist eingeschaltet"))), gesagt);
+    }
+
     void protokollAufVollemDatentraeger() {
         Neu(mUeberschreiben);
         Innen(Form).Einstellungen->ProtokollS = true;

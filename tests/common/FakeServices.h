@@ -107,6 +107,8 @@ public:
         return true;
     }
     void Beep() override { ++Beeps; }
+    bool Feststelltaste = false;
+    bool FeststelltasteAn() const override { return Feststelltaste; }
 };
 
 struct TFakeServices {
