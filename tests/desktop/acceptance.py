@@ -262,6 +262,14 @@ def ablauf(proc, m):
     warte_status(f"Zeile: 4/{len(ZEILEN1)}", "Fehler: 1")
     pruefe_zeile_bereit(ZEILEN1[3][1], f"line 4 is ready with {ZEILEN1[3][1]!r}")
 
+    schritt("Caps Lock on: a letter in the wrong case is told of")
+    ms = sprache.mark()
+    taste("Caps_Lock")
+    tippe("E")  # Shift with Caps Lock on: "e" arrives where the line has "E"
+    pruefe_programm_sagt(ms, "Feststelltaste ist eingeschaltet", "that Caps Lock is on")
+    taste("Caps_Lock")
+    taste("BackSpace")
+
     schritt("Strg+Rechts skips the last line: the finish dialog")
     m = orca.mark()
     ms = sprache.mark()
