@@ -3,6 +3,7 @@
 // typing check, the commands and the status line.
 
 #include "DatenC.h"
+#include "LaufStatistikC.h"
 #include "ProtokollC.h"
 #include "ResConst.h"
 #include "Services.h"
@@ -225,6 +226,7 @@ private:
     std::unique_ptr<TUpdater> Updater;
     std::unique_ptr<TSpeech> Speech;
     TProtokoll Protokoll;
+    TLaufStatistik Lauf; // speed and accuracy of the run
     QString SprechenText;
     QString GeschriebenText;
     bool CloseS = false;
@@ -297,7 +299,7 @@ private:
     int FHintergrundNr = 1;
     QString FKategorietitel;
     int FAktivNr = -1;
-    quint64 FZeilenZaehler = 0; // counts every setting of AktivNr
+    quint64 FZeilenZaehler = 0;       // counts every setting of AktivNr
     quint64 FFeststelltasteZeile = 0; // the line (FZeilenZaehler) on which Caps Lock was last told of
     // Esc is held down: its key repeats must be used up before a line comes up.
     bool FEscGedruecktS = false;

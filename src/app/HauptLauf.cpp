@@ -72,6 +72,7 @@ void TForm1::Timer1LosTimer() {
         }
     }
     SetFehler(0);
+    Lauf.Beginnen();
     if (p == -1) {
         ProtokollSchreiben(ptNeu);
         SetAktivNr(0);
@@ -175,8 +176,10 @@ void TForm1::FertigAnzeigen() {
              << QStringLiteral("Fehleingaben: %1").arg(Fehler())
              << (f.EndeS ? QStringLiteral("Es sind keine weiteren Trainingsdateien vorhanden.")
                          : QStringLiteral(
-                               "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."));
-    f.Ansage = FertigAnsage(static_cast<int>(rec.Daten.size()), Fehler());
+                               "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."))
+             << Lauf.Zeilen(Fehler());
+    f.Ansage =
+        FertigAnsage(static_cast<int>(rec.Daten.size()), Fehler()) + QLatin1Char(' ') + Lauf.Ansage(Fehler());
     f.Sprechen = [this](const QString& AText) { Ansagen(AText); };
     const TFertigErgebnis erg =
         Modal([&] { return FDienste.Fertig->Zeigen(this, f, FDienste.Services.Audio); });

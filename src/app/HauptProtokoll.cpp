@@ -39,6 +39,7 @@ void TForm1::ProtokollSchreiben(TProtokollText APt, const QString& AGeschriebenT
     lage.Getippt = AGeschriebenText.isEmpty() ? GeschriebenText : AGeschriebenText;
     lage.Fehler = Fehler();
     lage.Datei = ProtokollFilename();
+    if (APt == ptFertig) lage.Nachtrag = Lauf.Zeilen(Fehler());
     if (!Protokoll.Eintragen(APt, lage) || lage.Datei.isEmpty()) return;
     try {
         Protokoll.Speichern(lage.Datei);

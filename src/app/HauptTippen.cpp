@@ -95,7 +95,9 @@ bool TForm1::ZeileAbschliessen() {
         return ZeilenErgebnisText(getippt, vorlage, GeschriebenText, Einstellungen->GrossKleinS,
                                   [this](const QString& AWort) { return Vorlage->Buchstabiert(AWort); });
     };
-    if (EingabePruefen()) {
+    const bool richtigS = EingabePruefen();
+    Lauf.Eingabe(FDienste.Services.Clock->Now(), richtigS, static_cast<int>(vorlage.size()));
+    if (richtigS) {
         Ton(sRichtig, true);
         ProtokollSchreiben(ptRichtig);
         const int naechste = AktivNr() + 1;
@@ -133,6 +135,7 @@ void TForm1::ZeichenZuruecknehmen(TTextPane* ASender) {
         Beep();
         return;
     }
+    Lauf.Taste(FDienste.Services.Clock->Now());
     Ton(sTyping, false);
     const TPaneAenderung aenderung(Memo2);
     const int pos = static_cast<int>(GeschriebenText.size()) - 1;
@@ -172,6 +175,7 @@ void TForm1::FeststelltastePruefen(QChar AKey) {
 // A printable character: typed into the typing pane, whichever pane had it.
 void TForm1::ZeichenTippen(TTextPane* ASender, QChar AKey) {
     FeststelltastePruefen(AKey);
+    Lauf.Taste(FDienste.Services.Clock->Now());
     Ton(sTyping, false);
     const TPaneAenderung aenderung(Memo2);
     if (ASender == Memo1) {

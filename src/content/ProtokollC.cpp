@@ -78,6 +78,7 @@ bool TProtokoll::Eintragen(TProtokollText APt, const TProtokollLage& ALage) {
                 << QStringLiteral("Das Training ist abgeschlossen.") + CR +
                        QStringLiteral("Trainierte Zeilen: %1").arg(ALage.Zeilen) + CR +
                        QStringLiteral("Fehleingaben: %1").arg(ALage.Fehler);
+        FZeilen << ALage.Nachtrag;
         break;
     }
     case ptWeiter:

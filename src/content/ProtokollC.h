@@ -21,7 +21,8 @@ struct TProtokollLage {
     QString Text;   // the line to type
     QString Getippt;
     int Fehler = 0;
-    QString Datei; // the protocol file; empty: none
+    QString Datei;        // the protocol file; empty: none
+    QStringList Nachtrag; // lines after the end block (the run's speed and accuracy)
 };
 
 class TProtokoll {
