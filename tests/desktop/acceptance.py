@@ -166,7 +166,12 @@ def pruefe_fertig(dlg, mark, titel, zeilen, fehleingaben, ende):
                 "Es sind keine weiteren Trainingsdateien vorhanden." if ende
                 else "Mit der Eingabetaste kann die nächste Trainingsdatei gestartet werden."]
     t = versuche(lambda: text(bericht), "")
-    pruefe([l for l in t.splitlines() if l.strip()] == erwartet, "the report reads " + " / ".join(erwartet), t)
+    gelesen = [l for l in t.splitlines() if l.strip()]
+    pruefe(gelesen[:4] == erwartet, "the report reads " + " / ".join(erwartet), t)
+    # then the run's speed, error rate and typing time
+    pruefe([re.sub(r"[0-9]+(:[0-9]+)?", "N", l) for l in gelesen[4:]] ==
+           ["Anschläge pro Minute: N", "Fehlerquote: N %", "Tippzeit: N Minuten"],
+           "the report goes on with keystrokes per minute, error rate and typing time", gelesen[4:])
     f = win.fokus()
     pruefe(f is not None and rolle(f) == "text" and versuche(lambda: caret(f)) == 0,
            "the report has the focus with the caret at its start",
