@@ -487,6 +487,7 @@ bool TForm1::FormCloseQuery() {
     if (!Frage(QStringLiteral("Soll das Training abgebrochen und das Programm geschlossen werden?")))
         return false;
     if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
+    VerlaufSchreiben(false);
     if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
     return true;
 }
@@ -496,6 +497,7 @@ void TForm1::SitzungBeenden() {
     FCloseAgreedS = true;
     if (AktivNr() >= 0) {
         if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
+        VerlaufSchreiben(false);
         if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
     }
     FormClose();

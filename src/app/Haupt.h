@@ -8,6 +8,7 @@
 #include "ResConst.h"
 #include "Services.h"
 #include "Speech.h"
+#include "VerlaufC.h"
 
 #include <QElapsedTimer>
 #include <QFont>
@@ -170,6 +171,10 @@ public:
     void MenuAnsSchriftartClick();
     void MenuHilfeInfoClick();
     void MenuAktProtokollLesenClick();
+    // The learner's history as a report in the reader.
+    void MenuAktFortschrittClick();
+    // One record of the run that ends here (finished or aborted) in the history.
+    void VerlaufSchreiben(bool AFertigS);
     void MenuDateiProtokollordnerClick();
     void MenuDateiUpdateCheckModeClick(int ATag);
     void MenuHilfeUpdateClick();
@@ -226,7 +231,8 @@ private:
     std::unique_ptr<TUpdater> Updater;
     std::unique_ptr<TSpeech> Speech;
     TProtokoll Protokoll;
-    TLaufStatistik Lauf; // speed and accuracy of the run
+    TLaufStatistik Lauf;        // speed and accuracy of the run
+    TZeichenZahlen LaufZeichen; // its characters typed right and wrong
     QString SprechenText;
     QString GeschriebenText;
     bool CloseS = false;

@@ -166,6 +166,8 @@ const TBefehl TForm1::FBefehle[] = {
      [](F& f) { f.MenuAktWeiterZurueck(2); }, [](const F& f) { return f.AktivNr() > 0; }, B::Normal, nullptr,
      false,
      [](const F& f) { return f.AktivNr() == -1 ? KeineZeile : QStringLiteral("Das ist die erste Zeile."); }},
+    {"MenuAkt", "MenuAktFortschritt", "&Fortschritt...", K(Qt::CTRL | Qt::Key_F),
+     [](F& f) { f.MenuAktFortschrittClick(); }},
     {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
      [](F& f) { f.MenuAktProtokollLesenClick(); }, [](const F& f) { return !f.Protokoll.Leer(); }, B::Normal,
      nullptr, true,
@@ -517,6 +519,7 @@ void TForm1::MenuDateiCloseClick() {
         if (!Frage(QStringLiteral("Soll das Training abgebrochen und der Bereich geschlossen werden?")))
             return;
         if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
+        VerlaufSchreiben(false);
         RememberFiles->Add(AktuelleDatei(), AktivNr());
     }
     QWidget* fokus = QApplication::focusWidget();

@@ -73,6 +73,7 @@ void TForm1::Timer1LosTimer() {
     }
     SetFehler(0);
     Lauf.Beginnen();
+    LaufZeichen.clear();
     if (p == -1) {
         ProtokollSchreiben(ptNeu);
         SetAktivNr(0);
@@ -160,6 +161,7 @@ void TForm1::MenuAktNeuClick() {
 
 void TForm1::FertigAnzeigen() {
     ProtokollSchreiben(ptFertig);
+    VerlaufSchreiben(true);
     if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
     const int datei = Daten->AktivNr();
     const TDatenRec rec = datei >= 0 ? Daten->Get(datei) : TDatenRec();

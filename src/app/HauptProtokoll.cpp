@@ -10,6 +10,7 @@
 #include "SystemServices.h"
 #include "TextFile.h"
 #include "TextPane.h"
+#include "VorlageC.h"
 
 #include <QDir>
 
@@ -54,6 +55,38 @@ void TForm1::ProtokollSchreiben(TProtokollText APt, const QString& AGeschriebenT
 
 void TForm1::MenuAktProtokollLesenClick() {
     Lesen(Protokoll.Zeilen(), QString());
+}
+
+namespace {
+QString VerlaufDatei() {
+    return BenutzerOrdner.isEmpty() ? QString() : BenutzerOrdner + QStringLiteral("Verlauf.jsonl");
+}
+} // namespace
+
+void TForm1::VerlaufSchreiben(bool AFertigS) {
+    if (LaufZeichen.isEmpty() && Fehler() == 0) return; // nothing was typed
+    const int datei = Daten->AktivNr();
+    TLaufEintrag e;
+    e.Zeit = FDienste.Services.Clock->Now();
+    e.Bereich = Kategorie->AktivNr() >= 0 ? Kategorie->Get(Kategorie->AktivNr()).Titel : QString();
+    e.Datei = datei >= 0 ? Daten->Get(datei).Titel : QString();
+    e.AnschlaegeProMinute = Lauf.AnschlaegeProMinute();
+    e.Fehler = Fehler();
+    e.Zeilen = Lauf.RichtigeZeilen();
+    e.FertigS = AFertigS;
+    e.Zeichen = LaufZeichen;
+    LaufZeichen.clear();
+    const QString name = VerlaufDatei();
+    if (name.isEmpty()) return;
+    if (!QDir().mkpath(BenutzerOrdner) || !TVerlauf::Anhaengen(name, e))
+        SpeicherFehler(name, QStringLiteral("Der Lauf konnte nicht in den Fortschritt geschrieben werden. "
+                                            "Die früheren Läufe bleiben erhalten."));
+}
+
+void TForm1::MenuAktFortschrittClick() {
+    Lesen(FortschrittBericht(TVerlauf::Lesen(VerlaufDatei()),
+                             [this](QChar AZeichen) { return Vorlage->Buchstabiert(QString(AZeichen)); }),
+          QStringLiteral("Fortschritt"));
 }
 
 // The reader of the protocol and the help texts, in the training font and

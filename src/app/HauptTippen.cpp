@@ -97,6 +97,7 @@ bool TForm1::ZeileAbschliessen() {
     };
     const bool richtigS = EingabePruefen();
     Lauf.Eingabe(FDienste.Services.Clock->Now(), richtigS, static_cast<int>(vorlage.size()));
+    ZeichenZaehlen(getippt, vorlage, richtigS, Einstellungen->GrossKleinS, LaufZeichen);
     if (richtigS) {
         Ton(sRichtig, true);
         ProtokollSchreiben(ptRichtig);

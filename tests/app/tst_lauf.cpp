@@ -201,7 +201,8 @@ private Q_SLOTS:
         QTRY_COMPARE(F->Speech.Gesprochen().size(), 1);
         F->Fakes.Shell.Feststelltaste = anS;
         Zeichen(Innen(Form).Memo2, getippt);
-        QCOMPARE(int(F->Speech.Gesprochen().count(QStringLiteral("Feststelltaste ist eingeschaltet"))), gesagt);
+        QCOMPARE(int(F->Speech.Gesprochen().count(QStringLiteral("Feststelltaste ist eingeschaltet"))),
+                 gesagt);
     }
 
     void protokollAufVollemDatentraeger() {
@@ -483,7 +484,26 @@ private Q_SLOTS:
                               "Anschläge pro Minute: 0", "Fehlerquote: 100 %", "Tippzeit: 0:00 Minuten"}));
         QVERIFY(!d.EndeS);
         QCOMPARE(Form->AktivNr(), -1);
-        QVERIFY(Innen(Form).Protokoll.Zeilen().join('\n').contains("Fehleingaben: 2\nAnschläge pro Minute: 0"));
+        QVERIFY(
+            Innen(Form).Protokoll.Zeilen().join('\n').contains("Fehleingaben: 2\nAnschläge pro Minute: 0"));
+    }
+
+    // A finished file goes into the history; Strg+F reads it back.
+    void fortschrittNachFertigerDatei() {
+        Neu(mUeberschreiben);
+        Zeichen(Innen(Form).Memo2, QStringLiteral("Hallo Welt"));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
+        Form->SetAktivNr(2);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(F->Fertig.Gezeigt.size(), 1);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(F->Fertig.Gezeigt.size(), 2);
+        const TFertigDaten& d = F->Fertig.Gezeigt.last();
+        QCOMPARE(d.Titel, QStringLiteral("Fortschritt"));
+        QCOMPARE(d.Zeilen.value(0), QStringLiteral("Letzte Läufe:"));
+        QVERIFY2(
+            d.Zeilen.value(1).contains(QStringLiteral("Erste Datei: 0 Anschläge pro Minute, 1 Fehleingaben")),
+            qPrintable(d.Zeilen.join('|')));
     }
 
     void fertigWeiterStartetNaechsteDatei() {

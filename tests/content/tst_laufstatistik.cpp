@@ -12,19 +12,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("fehler"); // wrong entries as the window counts them (skips too)
         QTest::addColumn<QStringList>("zeilen");
         QTest::addColumn<QString>("ansage");
-        QTest::newRow("one right line") << QStringList{"0 t", "6000 r10"} << 0
-                                        << QStringList{"Anschläge pro Minute: 100", "Fehlerquote: 0 %",
-                                                       "Tippzeit: 0:06 Minuten"}
-                                        << "100 Anschläge pro Minute, Fehlerquote 0 Prozent, Tippzeit 6 Sekunden.";
+        QTest::newRow("one right line")
+            << QStringList{"0 t", "6000 r10"} << 0
+            << QStringList{"Anschläge pro Minute: 100", "Fehlerquote: 0 %", "Tippzeit: 0:06 Minuten"}
+            << "100 Anschläge pro Minute, Fehlerquote 0 Prozent, Tippzeit 6 Sekunden.";
         // the pause between Enter and the next line's first key is no typing time
         QTest::newRow("wrong, then right")
             << QStringList{"0 t", "30000 f", "90000 t", "120000 r20"} << 1
             << QStringList{"Anschläge pro Minute: 20", "Fehlerquote: 50 %", "Tippzeit: 1:00 Minuten"}
             << "20 Anschläge pro Minute, Fehlerquote 50 Prozent, Tippzeit 1 Minute 0 Sekunden.";
-        QTest::newRow("nothing typed") << QStringList{} << 3
-                                       << QStringList{"Anschläge pro Minute: 0", "Fehlerquote: 100 %",
-                                                      "Tippzeit: 0:00 Minuten"}
-                                       << "0 Anschläge pro Minute, Fehlerquote 100 Prozent, Tippzeit 0 Sekunden.";
+        QTest::newRow("nothing typed")
+            << QStringList{} << 3
+            << QStringList{"Anschläge pro Minute: 0", "Fehlerquote: 100 %", "Tippzeit: 0:00 Minuten"}
+            << "0 Anschläge pro Minute, Fehlerquote 100 Prozent, Tippzeit 0 Sekunden.";
     }
     void lauf() {
         QFETCH(QStringList, ereignisse);

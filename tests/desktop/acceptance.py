@@ -360,6 +360,15 @@ def ablauf(proc, m):
     taste("Escape")
     warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
 
+    schritt("Strg+F reads the progress of the finished runs")
+    taste("ctrl+f")
+    bericht = dialog("Fortschritt")
+    t = versuche(lambda: text(win.suche(bericht, "text")), "")
+    pruefe(t.startswith("Letzte Läufe:") and "Anschläge pro Minute" in t and "Schwächste Zeichen:" in t,
+           "the report lists the runs and the weakest characters", t[:300])
+    taste("Escape")
+    warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
+
     schritt("closing while idle asks nothing")
     lauf.ende_erwartet = True
     taste("alt+F4")
