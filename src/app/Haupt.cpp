@@ -544,6 +544,13 @@ void TForm1::FormDestroy() {
 
 bool TForm1::eventFilter(QObject* AObject, QEvent* AEvent) {
     const QEvent::Type art = AEvent->type();
+    if (FErkundenS &&
+        (art == QEvent::KeyPress || art == QEvent::ShortcutOverride || art == QEvent::KeyRelease)) {
+        // Exploring: no key types, moves or runs a command.
+        if (art == QEvent::KeyPress) TasteErkunden(static_cast<const QKeyEvent*>(AEvent));
+        AEvent->accept();
+        return true;
+    }
     if (art == QEvent::KeyPress || art == QEvent::ShortcutOverride || art == QEvent::KeyRelease) {
         // Watched for every window of the program: Esc may be held down
         // while a dialog or any pane has the focus.

@@ -38,6 +38,7 @@ class IAuswahlDialog;
 class IOptionenDialog;
 class ISchriftDialog;
 class TUpdater;
+class QKeyEvent;
 class TForm1;
 
 // One command of the menus: where it stands, its key, what it does and when it
@@ -173,6 +174,9 @@ public:
     void MenuAktProtokollLesenClick();
     // The learner's history as a report in the reader.
     void MenuAktFortschrittClick();
+    // Until Esc is pressed twice, every key is named with its finger instead of typed.
+    void MenuAktTastenErkundenClick();
+    bool TasteErkunden(const QKeyEvent* ATaste);
     // One record of the run that ends here (finished or aborted) in the history.
     void VerlaufSchreiben(bool AFertigS);
     void MenuDateiProtokollordnerClick();
@@ -307,6 +311,8 @@ private:
     int FAktivNr = -1;
     quint64 FZeilenZaehler = 0;       // counts every setting of AktivNr
     quint64 FFeststelltasteZeile = 0; // the line (FZeilenZaehler) on which Caps Lock was last told of
+    bool FErkundenS = false;          // the key explorer is on
+    bool FErkundenEscS = false;       // its last key was Esc
     // Esc is held down: its key repeats must be used up before a line comes up.
     bool FEscGedruecktS = false;
     qint64 FEscZuletztMs = 0;

@@ -14,6 +14,7 @@
 #include "SingleInstance.h"
 #include "Speech.h"
 #include "SystemServices.h"
+#include "TastenNamenC.h"
 #include "TextFile.h"
 #include "TextPane.h"
 #include "UpdaterC.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -168,6 +170,8 @@ const TBefehl TForm1::FBefehle[] = {
      [](const F& f) { return f.AktivNr() == -1 ? KeineZeile : QStringLiteral("Das ist die erste Zeile."); }},
     {"MenuAkt", "MenuAktFortschritt", "&Fortschritt...", K(Qt::CTRL | Qt::Key_F),
      [](F& f) { f.MenuAktFortschrittClick(); }},
+    {"MenuAkt", "MenuAktTastenErkunden", "Tasten &erkunden", K(Qt::CTRL | Qt::Key_T),
+     [](F& f) { f.MenuAktTastenErkundenClick(); }},
     {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),
      [](F& f) { f.MenuAktProtokollLesenClick(); }, [](const F& f) { return !f.Protokoll.Leer(); }, B::Normal,
      nullptr, true,
@@ -662,6 +666,37 @@ void TForm1::MenuAnsSchriftartClick() {
     if (fokus) fokus->setFocus();
     NewCaret();
     Timer1Status->start();
+}
+
+void TForm1::MenuAktTastenErkundenClick() {
+    FErkundenS = true;
+    FErkundenEscS = false;
+    Hinweis(QStringLiteral("Tasten erkunden. Jede Taste wird mit ihrem Finger angesagt und nicht getippt. "
+                           "Zweimal Escape beendet."));
+}
+
+bool TForm1::TasteErkunden(const QKeyEvent* ATaste) {
+    if (ATaste->isAutoRepeat()) return true;
+    if (ATaste->key() == Qt::Key_Escape) {
+        if (FErkundenEscS) {
+            FErkundenS = false;
+            Hinweis(QStringLiteral("Tasten erkunden beendet."));
+            return true;
+        }
+        FErkundenEscS = true;
+        Hinweis(QStringLiteral("Escape. Noch einmal Escape beendet das Erkunden."));
+        return true;
+    }
+    FErkundenEscS = false;
+    const QString text = ATaste->text();
+    const bool zeichenS = text.size() == 1 && text.at(0).isPrint() && ATaste->key() != Qt::Key_Space;
+    QString name =
+        zeichenS ? Vorlage->Buchstabiert(text) : TastenName(ATaste->key(), ATaste->nativeScanCode());
+    if (name.isEmpty()) name = QStringLiteral("unbekannte Taste");
+    const QString finger =
+        TastenFinger(zeichenS ? text.at(0) : QChar(), ATaste->key(), ATaste->nativeScanCode());
+    Hinweis(finger.isEmpty() ? name : name + QStringLiteral(": ") + finger);
+    return true;
 }
 
 void TForm1::MenuHilfeInfoClick() {

@@ -506,6 +506,31 @@ private Q_SLOTS:
             qPrintable(d.Zeilen.join('|')));
     }
 
+    // Exploring names keys instead of typing them; Esc twice ends it.
+    void tastenErkunden() {
+        Neu(mUeberschreiben);
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Form->SetStimme();
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_T, Qt::ControlModifier);
+        QVERIFY(F->Speech.Gesprochen().last().startsWith(QStringLiteral("Tasten erkunden.")));
+        Zeichen(Innen(Form).Memo2, QStringLiteral("j"));
+        QVERIFY2(
+            F->Speech.Gesprochen().last().endsWith(QStringLiteral(": rechter Zeigefinger, Grundstellung")),
+            qPrintable(F->Speech.Gesprochen().last()));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
+        QCOMPARE(F->Speech.Gesprochen().last(), QStringLiteral("Eingabetaste: rechter kleiner Finger"));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Escape);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Escape);
+        QCOMPARE(F->Speech.Gesprochen().last(), QStringLiteral("Tasten erkunden beendet."));
+        // nothing was typed, counted or checked
+        QVERIFY(Innen(Form).GeschriebenText.isEmpty());
+        QCOMPARE(Form->Fehler(), 0);
+        QCOMPARE(Form->AktivNr(), 0);
+        Zeichen(Innen(Form).Memo2, QStringLiteral("H"));
+        QCOMPARE(Innen(Form).GeschriebenText, QStringLiteral("H"));
+    }
+
     void fertigWeiterStartetNaechsteDatei() {
         Neu(mUeberschreiben);
         F->Fertig.Antworten = {TFertigErgebnis::Weiter};
