@@ -174,6 +174,8 @@ public:
     void MenuAktProtokollLesenClick();
     // The learner's history as a report in the reader.
     void MenuAktFortschrittClick();
+    // A drill from the course's words with the user's weakest characters, run like a file.
+    void MenuAktSchwacheTastenClick();
     // Until Esc is pressed twice, every key is named with its finger instead of typed.
     void MenuAktTastenErkundenClick();
     bool TasteErkunden(const QKeyEvent* ATaste);

@@ -170,6 +170,8 @@ const TBefehl TForm1::FBefehle[] = {
      [](const F& f) { return f.AktivNr() == -1 ? KeineZeile : QStringLiteral("Das ist die erste Zeile."); }},
     {"MenuAkt", "MenuAktFortschritt", "&Fortschritt...", K(Qt::CTRL | Qt::Key_F),
      [](F& f) { f.MenuAktFortschrittClick(); }},
+    {"MenuAkt", "MenuAktSchwacheTasten", "&Schwache Tasten üben", K(Qt::CTRL | Qt::Key_U),
+     [](F& f) { f.MenuAktSchwacheTastenClick(); }},
     {"MenuAkt", "MenuAktTastenErkunden", "Tasten &erkunden", K(Qt::CTRL | Qt::Key_T),
      [](F& f) { f.MenuAktTastenErkundenClick(); }},
     {"MenuAkt", "MenuAktProtokollLesen", "Protokoll &lesen...", K(Qt::CTRL | Qt::Key_L),

@@ -89,6 +89,49 @@ void TForm1::MenuAktFortschrittClick() {
           QStringLiteral("Fortschritt"));
 }
 
+void TForm1::MenuAktSchwacheTastenClick() {
+    const QList<QChar> schwach = SchwaechsteZeichen(TVerlauf::Lesen(VerlaufDatei()), 3);
+    if (schwach.isEmpty()) {
+        Information(QStringLiteral("Es gibt noch keine schwachen Tasten: Tippe zuerst eine Trainingsdatei."));
+        return;
+    }
+    // The words of every area's files: the shipped course and the user's own.
+    QStringList texte;
+    for (int k = 0; k < Kategorie->Count(); ++k) {
+        const TDaten bereich(Kategorie->Get(k).Path, QStringLiteral("*.txt *.rtf"), QString());
+        for (int d = 0; d < bereich.Count(); ++d)
+            for (const TDateiRec& paar : bereich.Get(d).Daten)
+                texte << paar.B;
+    }
+    QStringList namen;
+    for (const QChar c : schwach)
+        namen << Vorlage->Buchstabiert(QString(c));
+    const QStringList zeilen = UebungsZeilen(texte, schwach);
+    if (zeilen.isEmpty()) {
+        Information(QStringLiteral("In den Trainingsbereichen gibt es keine Wörter mit %1.")
+                        .arg(namen.join(QStringLiteral(", "))));
+        return;
+    }
+    TDatenRec uebung;
+    uebung.Titel = QStringLiteral("Schwache Tasten: ") + namen.join(QStringLiteral(", "));
+    for (const QString& z : zeilen)
+        uebung.Daten.append({z, z});
+    uebung.OriginalCount = static_cast<int>(zeilen.join(QString()).size());
+    // A drill made before takes the new one's place; a drill has no file.
+    const auto uebungsNr = [this] {
+        for (int i = 0; i < Daten->Count(); ++i)
+            if (Daten->Get(i).Filename.isEmpty()) return i;
+        return -1;
+    };
+    if (const int alt = uebungsNr(); alt >= 0)
+        Daten->Put(alt, uebung);
+    else
+        Daten->Add(uebung);
+    Daten->SetAktivNr(uebungsNr());
+    SetDatenTitel(uebung.Titel);
+    Timer1Los->start();
+}
+
 // The reader of the protocol and the help texts, in the training font and
 // colours, with the focus on the text.
 void TForm1::Lesen(const QStringList& AZeilen, const QString& ATitel) {

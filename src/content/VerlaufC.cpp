@@ -102,6 +102,53 @@ QList<TLaufEintrag> TVerlauf::Lesen(const QString& ADatei) {
     return out;
 }
 
+namespace {
+TZeichenZahlen Summe(const QList<TLaufEintrag>& AVerlauf) {
+    TZeichenZahlen summe;
+    for (const TLaufEintrag& e : AVerlauf)
+        for (auto it = e.Zeichen.cbegin(); it != e.Zeichen.cend(); ++it) {
+            summe[it.key()].Richtig += it.value().Richtig;
+            summe[it.key()].Falsch += it.value().Falsch;
+        }
+    return summe;
+}
+} // namespace
+
+QList<QChar> SchwaechsteZeichen(const QList<TLaufEintrag>& AVerlauf, int AAnzahl) {
+    const TZeichenZahlen summe = Summe(AVerlauf);
+    QList<QChar> schwach;
+    for (auto it = summe.cbegin(); it != summe.cend(); ++it)
+        if (it.value().Falsch > 0) schwach << it.key();
+    const auto quote = [&summe](QChar C) {
+        const TZeichenZahl z = summe.value(C);
+        return double(z.Falsch) / (z.Richtig + z.Falsch);
+    };
+    std::stable_sort(schwach.begin(), schwach.end(), [&](QChar A, QChar B) {
+        return quote(A) != quote(B) ? quote(A) > quote(B) : summe.value(A).Falsch > summe.value(B).Falsch;
+    });
+    return schwach.mid(0, AAnzahl);
+}
+
+QStringList UebungsZeilen(const QStringList& ATexte, const QList<QChar>& AZeichen, int AZeilen) {
+    const auto treffer = [&AZeichen](const QString& AWort) {
+        int n = 0;
+        for (const QChar c : AWort)
+            for (const QChar z : AZeichen)
+                n += c.toLower() == z.toLower();
+        return n;
+    };
+    QStringList woerter;
+    for (const QString& text : ATexte)
+        for (const QString& w : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            if (treffer(w) > 0 && !woerter.contains(w)) woerter << w;
+    std::stable_sort(woerter.begin(), woerter.end(),
+                     [&treffer](const QString& A, const QString& B) { return treffer(A) > treffer(B); });
+    QStringList zeilen;
+    for (qsizetype i = 0; i < woerter.size() && zeilen.size() < AZeilen; i += 6)
+        zeilen << woerter.mid(i, 6).join(QLatin1Char(' '));
+    return zeilen;
+}
+
 QStringList FortschrittBericht(const QList<TLaufEintrag>& AVerlauf,
                                const std::function<QString(QChar)>& AName) {
     if (AVerlauf.isEmpty())
@@ -138,28 +185,16 @@ QStringList FortschrittBericht(const QList<TLaufEintrag>& AVerlauf,
                              .arg(n)
                              .arg(a));
     }
-    TZeichenZahlen summe;
-    for (const TLaufEintrag& e : AVerlauf)
-        for (auto it = e.Zeichen.cbegin(); it != e.Zeichen.cend(); ++it) {
-            summe[it.key()].Richtig += it.value().Richtig;
-            summe[it.key()].Falsch += it.value().Falsch;
-        }
-    QList<std::pair<QChar, TZeichenZahl>> schwach;
-    for (auto it = summe.cbegin(); it != summe.cend(); ++it)
-        if (it.value().Falsch > 0) schwach.append({it.key(), it.value()});
-    std::stable_sort(schwach.begin(), schwach.end(), [](const auto& A, const auto& B) {
-        const auto quote = [](const TZeichenZahl& Z) { return double(Z.Falsch) / (Z.Richtig + Z.Falsch); };
-        return quote(A.second) != quote(B.second) ? quote(A.second) > quote(B.second)
-                                                  : A.second.Falsch > B.second.Falsch;
-    });
+    const TZeichenZahlen summe = Summe(AVerlauf);
+    const QList<QChar> schwach = SchwaechsteZeichen(AVerlauf, 10);
     out << QString();
     if (schwach.isEmpty()) {
         out << QStringLiteral("Noch kein Zeichen wurde falsch getippt.");
         return out;
     }
     out << QStringLiteral("Schwächste Zeichen:");
-    for (qsizetype i = 0; i < schwach.size() && i < 10; ++i) {
-        const auto& [c, z] = schwach.at(i);
+    for (const QChar c : schwach) {
+        const TZeichenZahl z = summe.value(c);
         out << QStringLiteral("%1: %2 von %3 falsch, %4 Prozent")
                    .arg(AName ? AName(c) : QString(c))
                    .arg(z.Falsch)

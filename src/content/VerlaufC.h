@@ -47,6 +47,16 @@ public:
     static QList<TLaufEintrag> Lesen(const QString& ADatei);
 };
 
+// The characters with the highest error rates over the whole history, the
+// worst first (more errors first among equal rates); only characters typed
+// wrong at least once.
+QList<QChar> SchwaechsteZeichen(const QList<TLaufEintrag>& AVerlauf, int AAnzahl);
+
+// A drill from the words of ATexte (the course's lines) that contain any of
+// AZeichen, case aside: the words with the most of them first, each once, six
+// to a line, at most AZeilen lines.
+QStringList UebungsZeilen(const QStringList& ATexte, const QList<QChar>& AZeichen, int AZeilen = 8);
+
 // The spoken-and-read report: the last runs, the trend over the last ten in
 // words, the ten weakest characters named by AName.
 QStringList FortschrittBericht(const QList<TLaufEintrag>& AVerlauf,

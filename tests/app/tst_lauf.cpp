@@ -10,6 +10,7 @@
 #include "RememberFilesC.h"
 #include "TextFile.h"
 #include "TextPane.h"
+#include "VerlaufC.h"
 #include "VollerDatentraeger.h"
 
 #include <QAccessible>
@@ -504,6 +505,26 @@ private Q_SLOTS:
         QVERIFY2(
             d.Zeilen.value(1).contains(QStringLiteral("Erste Datei: 0 Anschläge pro Minute, 1 Fehleingaben")),
             qPrintable(d.Zeilen.join('|')));
+    }
+
+    // The drill is made of the course's words with the weakest characters and
+    // runs like a file; without a history there is nothing to drill.
+    void schwacheTastenUeben() {
+        Neu(mUeberschreiben);
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(
+            F->Fakes.MessageBoxes.Texte().last().startsWith(QStringLiteral("Es gibt noch keine schwachen")));
+        TLaufEintrag e;
+        e.Zeit = QDateTime(QDate(2026, 12, 10), QTime(9, 0));
+        e.Zeichen[QLatin1Char('W')] = {1, 4};
+        QVERIFY(QDir().mkpath(BenutzerOrdner) && TVerlauf::Anhaengen(BenutzerOrdner + "Verlauf.jsonl", e));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_U, Qt::ControlModifier);
+        QTRY_COMPARE(Form->AktivNr(), 0);
+        const TDatenRec uebung = Innen(Form).Daten->Get(Innen(Form).Daten->AktivNr());
+        QVERIFY(uebung.Titel.startsWith(QStringLiteral("Schwache Tasten: ")));
+        QVERIFY(!uebung.Daten.isEmpty());
+        for (const TDateiRec& z : uebung.Daten)
+            QVERIFY2(z.B.contains(QLatin1Char('w'), Qt::CaseInsensitive), qPrintable(z.B));
     }
 
     // Exploring names keys instead of typing them; Esc twice ends it.
