@@ -44,6 +44,13 @@ class TstLauf : public QObject {
         F->Fakes.Sounds.Gespielt.clear();
     }
 
+    // A synthesizer voice, so that what the window says is recorded.
+    void StimmeEin() {
+        Innen(Form).Einstellungen->Sapi = sapiEin;
+        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
+        Form->SetStimme();
+    }
+
 private Q_SLOTS:
     void init() { BenutzerOrdnerLeeren(); }
     void cleanup() {
@@ -73,9 +80,7 @@ private Q_SLOTS:
             QCOMPARE(Innen(Form).Memo2->Text(), QString());
         }
         // the line is spoken 400 ms later when speech is on
-        Innen(Form).Einstellungen->Sapi = sapiEin;
-        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
-        Form->SetStimme();
+        StimmeEin();
         Form->SetAktivNr(0);
         QVERIFY(Innen(Form).Timer1SprechenText->isActive());
         QCOMPARE(Innen(Form).Timer1SprechenText->interval(), 400);
@@ -157,9 +162,7 @@ private Q_SLOTS:
         QFETCH(QString, anfang);
         QFETCH(QString, ende);
         Neu(mUeberschreiben);
-        Innen(Form).Einstellungen->Sapi = sapiEin;
-        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
-        Form->SetStimme();
+        StimmeEin();
         Form->Timer1LosTimer();
         QTRY_COMPARE(F->Speech.Gesprochen().size(), 1);
         QVERIFY(F->Speech.Gesprochen().last().startsWith(QStringLiteral("Erste Datei. Hallo")));
@@ -195,9 +198,7 @@ private Q_SLOTS:
         QFETCH(bool, anS);
         QFETCH(int, gesagt);
         Neu(mUeberschreiben);
-        Innen(Form).Einstellungen->Sapi = sapiEin;
-        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
-        Form->SetStimme();
+        StimmeEin();
         Form->Timer1LosTimer();
         QTRY_COMPARE(F->Speech.Gesprochen().size(), 1);
         F->Fakes.Shell.Feststelltaste = anS;
@@ -246,9 +247,7 @@ private Q_SLOTS:
     // Esc silences for good: the line waiting to be spoken stays unsaid.
     void escVerschweigtWartendeZeile() {
         Neu(mUeberschreiben);
-        Innen(Form).Einstellungen->Sapi = sapiEin;
-        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
-        Form->SetStimme();
+        StimmeEin();
         Form->SetAktivNr(0);
         QVERIFY(Innen(Form).Timer1SprechenText->isActive());
         QTest::keyClick(Innen(Form).Memo2, Qt::Key_Escape);
@@ -530,9 +529,7 @@ private Q_SLOTS:
     // Exploring names keys instead of typing them; Esc twice ends it.
     void tastenErkunden() {
         Neu(mUeberschreiben);
-        Innen(Form).Einstellungen->Sapi = sapiEin;
-        Innen(Form).Einstellungen->Stimme = QStringLiteral("Teststimme");
-        Form->SetStimme();
+        StimmeEin();
         QTest::keyClick(Innen(Form).Memo2, Qt::Key_T, Qt::ControlModifier);
         QVERIFY(F->Speech.Gesprochen().last().startsWith(QStringLiteral("Tasten erkunden.")));
         Zeichen(Innen(Form).Memo2, QStringLiteral("j"));
