@@ -181,6 +181,8 @@ public:
     bool TasteErkunden(const QKeyEvent* ATaste);
     // One record of the run that ends here (finished or aborted) in the history.
     void VerlaufSchreiben(bool AFertigS);
+    // A run begins: what it counts starts from zero, and one still open is recorded as aborted.
+    void LaufBeginnen();
     void MenuDateiProtokollordnerClick();
     void MenuDateiUpdateCheckModeClick(int ATag);
     void MenuHilfeUpdateClick();
@@ -237,8 +239,10 @@ private:
     std::unique_ptr<TUpdater> Updater;
     std::unique_ptr<TSpeech> Speech;
     TProtokoll Protokoll;
-    TLaufStatistik Lauf;        // speed and accuracy of the run
-    TZeichenZahlen LaufZeichen; // its characters typed right and wrong
+    TLaufStatistik Lauf;              // speed and accuracy of the run
+    TZeichenZahlen LaufZeichen;       // its characters typed right and wrong
+    QString FLaufBereich, FLaufDatei; // where the run is
+    bool FLaufOffenS = false;         // begun and not yet recorded
     QString SprechenText;
     QString GeschriebenText;
     bool CloseS = false;

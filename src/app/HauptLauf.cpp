@@ -71,9 +71,8 @@ void TForm1::Timer1LosTimer() {
             return;
         }
     }
+    LaufBeginnen();
     SetFehler(0);
-    Lauf.Beginnen();
-    LaufZeichen.clear();
     if (p == -1) {
         ProtokollSchreiben(ptNeu);
         SetAktivNr(0);

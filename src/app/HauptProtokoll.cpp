@@ -14,6 +14,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 QString TForm1::ProtokollFilename() const {
     if (Kategorie->AktivNr() < 0 || Daten->AktivNr() < 0 || ProtokollOrdner.isEmpty()) return QString();
     return TProtokoll::Dateiname(ProtokollOrdner, GetWindowsUserName(),
@@ -63,13 +65,24 @@ QString VerlaufDatei() {
 }
 } // namespace
 
-void TForm1::VerlaufSchreiben(bool AFertigS) {
-    if (LaufZeichen.isEmpty() && Fehler() == 0) return; // nothing was typed
+void TForm1::LaufBeginnen() {
+    // A run left for another file or begun anew ends here, aborted.
+    VerlaufSchreiben(false);
+    Lauf.Beginnen();
+    LaufZeichen.clear();
     const int datei = Daten->AktivNr();
+    FLaufBereich = Kategorie->AktivNr() >= 0 ? Kategorie->Get(Kategorie->AktivNr()).Titel : QString();
+    FLaufDatei = datei >= 0 ? Daten->Get(datei).Titel : QString();
+    FLaufOffenS = true;
+}
+
+void TForm1::VerlaufSchreiben(bool AFertigS) {
+    // Once per run, and only for a run in which something was typed.
+    if (!std::exchange(FLaufOffenS, false) || (LaufZeichen.isEmpty() && Fehler() == 0)) return;
     TLaufEintrag e;
     e.Zeit = FDienste.Services.Clock->Now();
-    e.Bereich = Kategorie->AktivNr() >= 0 ? Kategorie->Get(Kategorie->AktivNr()).Titel : QString();
-    e.Datei = datei >= 0 ? Daten->Get(datei).Titel : QString();
+    e.Bereich = FLaufBereich;
+    e.Datei = FLaufDatei;
     e.AnschlaegeProMinute = Lauf.AnschlaegeProMinute();
     e.Fehler = Fehler();
     e.Zeilen = Lauf.RichtigeZeilen();

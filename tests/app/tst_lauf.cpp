@@ -549,6 +549,20 @@ private Q_SLOTS:
         QCOMPARE(Innen(Form).GeschriebenText, QStringLiteral("H"));
     }
 
+    // A run left for a new one is recorded as aborted, under its own file.
+    void abgebrochenerLaufImVerlauf() {
+        Neu(mUeberschreiben);
+        Zeichen(Innen(Form).Memo2, QStringLiteral("Hallo Welt"));
+        QTest::keyClick(Innen(Form).Memo2, Qt::Key_Return);
+        Innen(Form).Daten->SetAktivNr(1);
+        Form->Timer1LosTimer();
+        const QList<TLaufEintrag> v = TVerlauf::Lesen(BenutzerOrdner + "Verlauf.jsonl");
+        QCOMPARE(v.size(), 1);
+        QVERIFY(!v.first().FertigS);
+        QCOMPARE(v.first().Datei, QStringLiteral("Erste Datei"));
+        QCOMPARE(v.first().Zeilen, 1);
+    }
+
     void fertigWeiterStartetNaechsteDatei() {
         Neu(mUeberschreiben);
         F->Fertig.Antworten = {TFertigErgebnis::Weiter};
