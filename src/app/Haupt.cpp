@@ -486,20 +486,20 @@ bool TForm1::FormCloseQuery() {
     if (AktivNr() < 0) return true;
     if (!Frage(QStringLiteral("Soll das Training abgebrochen und das Programm geschlossen werden?")))
         return false;
+    LaufAbbrechen();
+    return true;
+}
+
+void TForm1::LaufAbbrechen() {
     if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
     VerlaufSchreiben(false);
     if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
-    return true;
 }
 
 void TForm1::SitzungBeenden() {
     if (FCloseAgreedS) return;
     FCloseAgreedS = true;
-    if (AktivNr() >= 0) {
-        if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
-        VerlaufSchreiben(false);
-        if (Daten->AktivNr() != -1) RememberFiles->Add(AktuelleDatei(), AktivNr());
-    }
+    if (AktivNr() >= 0) LaufAbbrechen();
     FormClose();
 }
 

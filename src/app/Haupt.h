@@ -181,6 +181,9 @@ public:
     bool TasteErkunden(const QKeyEvent* ATaste);
     // One record of the run that ends here (finished or aborted) in the history.
     void VerlaufSchreiben(bool AFertigS);
+    // The running line is given up: the protocol's end entry, the history's
+    // aborted run and the remembered line.
+    void LaufAbbrechen();
     // A run begins: what it counts starts from zero, and one still open is recorded as aborted.
     void LaufBeginnen();
     void MenuDateiProtokollordnerClick();

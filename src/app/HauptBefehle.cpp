@@ -524,9 +524,7 @@ void TForm1::MenuDateiCloseClick() {
     if (AktivNr() != -1) {
         if (!Frage(QStringLiteral("Soll das Training abgebrochen und der Bereich geschlossen werden?")))
             return;
-        if (Einstellungen->ProtokollS) ProtokollSchreiben(ptBeenden);
-        VerlaufSchreiben(false);
-        RememberFiles->Add(AktuelleDatei(), AktivNr());
+        LaufAbbrechen();
     }
     QWidget* fokus = QApplication::focusWidget();
     CloseS = true;

@@ -112,10 +112,8 @@ TZeichenZahlen Summe(const QList<TLaufEintrag>& AVerlauf) {
         }
     return summe;
 }
-} // namespace
 
-QList<QChar> SchwaechsteZeichen(const QList<TLaufEintrag>& AVerlauf, int AAnzahl) {
-    const TZeichenZahlen summe = Summe(AVerlauf);
+QList<QChar> Schwaechste(const TZeichenZahlen& summe, int AAnzahl) {
     QList<QChar> schwach;
     for (auto it = summe.cbegin(); it != summe.cend(); ++it)
         if (it.value().Falsch > 0) schwach << it.key();
@@ -127,6 +125,11 @@ QList<QChar> SchwaechsteZeichen(const QList<TLaufEintrag>& AVerlauf, int AAnzahl
         return quote(A) != quote(B) ? quote(A) > quote(B) : summe.value(A).Falsch > summe.value(B).Falsch;
     });
     return schwach.mid(0, AAnzahl);
+}
+} // namespace
+
+QList<QChar> SchwaechsteZeichen(const QList<TLaufEintrag>& AVerlauf, int AAnzahl) {
+    return Schwaechste(Summe(AVerlauf), AAnzahl);
 }
 
 QStringList UebungsZeilen(const QStringList& ATexte, const QList<QChar>& AZeichen, int AZeilen) {
@@ -186,7 +189,7 @@ QStringList FortschrittBericht(const QList<TLaufEintrag>& AVerlauf,
                              .arg(a));
     }
     const TZeichenZahlen summe = Summe(AVerlauf);
-    const QList<QChar> schwach = SchwaechsteZeichen(AVerlauf, 10);
+    const QList<QChar> schwach = Schwaechste(summe, 10);
     out << QString();
     if (schwach.isEmpty()) {
         out << QStringLiteral("Noch kein Zeichen wurde falsch getippt.");
