@@ -363,10 +363,8 @@ bool TForm1::StartUpdater() {
     // The check is bounded, but the window must not freeze meanwhile: it keeps
     // painting and answering the screen reader, and keys wait until the
     // question (or the start dialogue) can take them.
-    while (Updater->Checking()) {
+    while (!Updater->WaitFor(10))
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(10);
-    }
     Updater->WaitFor();
     // A close request of a second start may have come in meanwhile.
     if (BeendenS) return true;

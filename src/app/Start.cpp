@@ -9,6 +9,7 @@
 #include "StartSchrift.h"
 #include "StartStil.h"
 #include "SystemServices.h"
+#include "Zugaenglichkeit.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -36,6 +37,7 @@ void AnwendungEinrichten(QTranslator& AQtDeutsch) {
     QApplication::setApplicationName(ProgrammName);
     QApplication::setApplicationDisplayName(QString());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
+    UngezeigteNamenNichtMelden();
     if (AQtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&AQtDeutsch);

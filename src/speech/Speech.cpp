@@ -101,10 +101,13 @@ int TSpeech::Rate() {
     return e ? e->Rate() : 0;
 }
 
+// Only the selected engine gets the value at once; another gets it when it is
+// selected (SetTokenNrIndex). Passing it to an engine that is not in use
+// would load its runtime on the main thread for nothing: with the screen
+// reader's voice, setting the stored rate at start did that for both.
 void TSpeech::SetRate(int AValue) {
     FRate = AValue;
-    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
-        if (e) e->SetRate(AValue);
+    if (TSapiBase* e = Engine()) e->SetRate(AValue);
 }
 
 int TSpeech::Volume() {
@@ -114,8 +117,7 @@ int TSpeech::Volume() {
 
 void TSpeech::SetVolume(int AValue) {
     FVolume = AValue;
-    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
-        if (e) e->SetVolume(AValue);
+    if (TSapiBase* e = Engine()) e->SetVolume(AValue);
 }
 
 void TSpeech::Speak(const QString& AText, bool AStopS) {

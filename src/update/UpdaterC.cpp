@@ -340,6 +340,11 @@ void TUpdater::WaitFor() {
     JoinThread();
 }
 
+bool TUpdater::WaitFor(int AMs) {
+    std::unique_lock<std::mutex> lock(FFinishedMutex);
+    return FFinishedCond.wait_for(lock, std::chrono::milliseconds(AMs), [this] { return FFinishedS; });
+}
+
 void TUpdater::Shutdown() {
     FStopRequested.store(true);
     // A fetch under way is not waited for: its helper is killed.

@@ -74,6 +74,9 @@ public:
     void CheckForUpdates();
     // Blocks until no check is running, then joins the worker. GUI thread.
     void WaitFor();
+    // Waits at most AMs for the running check to end; true once none runs.
+    // Returns as soon as the check ends, so a loop around it wastes no time.
+    bool WaitFor(int AMs);
     // No further check starts, a running one skips its remaining steps (a
     // fetch under way is killed) and nothing is notified; waits for the
     // running check to end.

@@ -102,9 +102,10 @@ private Q_SLOTS:
         S->SetRate(4);
         S->SetVolume(55);
         QCOMPARE(S->Rate(), 0);
-        F.Welt->Aufrufe.clear();
+        // the screen reader's voice leaves the synthesizers untouched
+        QCOMPARE(F.Welt->Aufrufe, QStringList());
         S->SetTokenNrIndex({2, 0});
-        QCOMPARE(F.Welt->Aufrufe, QStringList({"A.Rate(4)", "B.Rate(4)", "A.Volume(55)", "B.Volume(55)"}));
+        QCOMPARE(F.Welt->Aufrufe, QStringList({"B.Rate(4)", "B.Volume(55)"}));
         QCOMPARE(S->Rate(), 4);
         QCOMPARE(S->Volume(), 55);
     }
