@@ -8,6 +8,7 @@
 #include "HintergrundC.h"
 #include "KatDlgC.h"
 #include "Pfade.h"
+#include "RegistrySettings.h"
 #include "RememberFilesC.h"
 #include "Speech.h"
 #include "SystemServices.h"
@@ -409,6 +410,10 @@ void TForm1::FormShowPhase2() {
         Memo1->setFocus();
     else
         Memo2->setFocus();
+    // The window was shown without the focus (for the start question); the
+    // window manager gives it back when the question closes, but it must not
+    // stay without it where one does not.
+    if (!isActiveWindow() && !QApplication::activeModalWidget()) ForceForegroundWindow(this);
 }
 
 void TForm1::resizeEvent(QResizeEvent* AEvent) {

@@ -19,6 +19,7 @@
 #include <QSessionManager>
 #include <QThread>
 #include <QTranslator>
+#include <QWindow>
 
 #include <future>
 #include <memory>
@@ -68,7 +69,16 @@ int HauptfensterZeigen() {
     empfaenger.SetFocus = [hauptfenster] { hauptfenster->WmUserSetFocus(); };
     empfaenger.Close = [hauptfenster] { hauptfenster->WmUserClose(); };
     auto watcher = std::make_unique<TWatchRegistrySettings>(hauptfenster, empfaenger, ProgrammName);
+    // A start question follows the window at once. The window appears
+    // without taking the focus, so that the screen reader is not first busy
+    // with the window and only then comes to the question: the question has
+    // the focus first, and the window takes it when the question is answered.
+    form->setAttribute(Qt::WA_ShowWithoutActivating);
     form->show();
+    form->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    // Qt keeps the wish on the native window as well; later showings take the
+    // focus as usual.
+    if (QWindow* fenster = form->windowHandle()) fenster->setProperty("_q_showWithoutActivating", QVariant());
     const int rc = QApplication::exec();
     watcher.reset();
     WithdrawWindowCaption();

@@ -48,7 +48,9 @@ bool ForceForegroundWindow(QWidget* AWindow) {
     if (!AWindow) return false;
     if (AWindow->isMinimized()) AWindow->setWindowState(AWindow->windowState() & ~Qt::WindowMinimized);
     if (!AWindow->isVisible()) AWindow->show();
-    if (AWindow->isActiveWindow()) return true;
+    // Asked even when Qt takes the window for active: Qt learns of the focus
+    // going to another program only a moment later, and a window it still
+    // holds active then would stay behind.
     AWindow->raise();
     AWindow->activateWindow();
     AktivierenAlsPager(AWindow);
