@@ -38,6 +38,8 @@ namespace {
 #define TASTARO_UPDATE_MODUS 0
 #endif
 constexpr auto StandardUpdateModus = TUpdateCheckMode(TASTARO_UPDATE_MODUS);
+// How long after the start question appears the stored voice is applied.
+constexpr int StimmeNachFrageMs = 300;
 // The four panels sit on a plain widget that the window lays out itself; a
 // screen reader's "read the status bar" command needs it to be one.
 QAccessibleInterface* StatusleistenZugang(const QString& AKey, QObject* AObject) {
@@ -356,7 +358,15 @@ void TForm1::FormShowPhase1() {
 void TForm1::Timer0StartTimer() {
     Timer0Start->stop();
     Updater->CheckForUpdatesAtStartup();
-    if (FStimmeOffenS) SetStimme();
+    // Nothing is spoken with the voice while the start question waits (the
+    // screen reader reads the question): starting the speech server or the
+    // synthesizer now would take the processor from the screen reader just
+    // when it is to speak the question. The voice is applied a moment after
+    // the question is up, or when it is answered, whichever comes first.
+    if (FStimmeOffenS)
+        QTimer::singleShot(StimmeNachFrageMs, this, [this] {
+            if (FStimmeOffenS) SetStimme();
+        });
     if (!StartUpdater()) FormShowPhase2();
 }
 
@@ -431,6 +441,7 @@ void TForm1::ApplicationEvents1ModalBegin() {
 
 void TForm1::ApplicationEvents1ModalEnd() {
     if (FModalTiefe > 0 && --FModalTiefe == 0) {
+        if (FStimmeOffenS) SetStimme();
         if (!CloseS && !BeendenS) Timer1Status->start();
         ReleaseFreedMemory();
     }

@@ -314,7 +314,7 @@ private:
     // The main window's own screen reader dispatcher: silences the screen
     // reader before the program speaks and when a line is skipped.
     std::unique_ptr<TTolkSRD> FTolk;
-    bool FStimmeOffenS = false; // the voice is applied once the window is shown
+    bool FStimmeOffenS = false; // the voice is applied once the start question is up
     int FHintergrundNr = 1;
     QString FKategorietitel;
     int FAktivNr = -1;

@@ -45,11 +45,11 @@ void TForm1::RegistryLadenSpeichern(bool LadenS) {
     SchriftAnwenden(w);
     SetHintergrundNr(w.HintergrundNr);
     // Finding a synthesizer voice asks the speech server, which may first
-    // have to be started: at start that waits until the window is shown.
-    if (FFirstShowS) {
+    // have to be started, or loads the in-process synthesizer: at start that
+    // waits until the start question is up (Timer0StartTimer).
+    if (FFirstShowS)
         FStimmeOffenS = true;
-        Speech->Vorbereiten(Einstellungen->Stimme);
-    } else
+    else
         SetStimme();
 }
 

@@ -106,7 +106,11 @@ private Q_SLOTS:
         QCOMPARE(Innen(form).Speech->TokenNrIndex().Nr, -1);
         QVERIFY(f.Speech.Welt->Aufrufe.isEmpty());
         f.Fakes.MessageBoxes.Antworten = {TMsgAntwort::Nein};
+        // nor while the start question is asked (the screen reader reads it)
+        QStringList beimFragen{"-"};
+        f.Fakes.MessageBoxes.BeimFragen = [&](const QString&) { beimFragen = f.Speech.Welt->Aufrufe; };
         f.Zeigen();
+        QCOMPARE(beimFragen, QStringList());
         QCOMPARE(Innen(form).Speech->TokenNrIndex(), (TNrIndex{1, 0}));
         QVERIFY(f.Speech.Welt->Aufrufe.contains("A.Rate(3)"));
         QTRY_COMPARE(f.Fakes.MessageBoxes.Texte(), QStringList{"Soll das Training sofort gestartet werden?"});
