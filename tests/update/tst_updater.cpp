@@ -266,6 +266,12 @@ private Q_SLOTS:
         QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
         TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart, basis);
         u.SetAbrufProgramm(helfer);
+        // the bounded wait ends with the check, not with its bound
+        QElapsedTimer uhr;
+        uhr.start();
+        u.CheckForUpdates();
+        QVERIFY(u.WaitFor(8000));
+        QVERIFY2(uhr.elapsed() < 4000, qPrintable(QString::number(uhr.elapsed())));
         Pruefen(u);
         QCOMPARE(u.Status(), utError);
         QCOMPARE(QFile::exists(spur), gestartetS);
@@ -278,9 +284,13 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("#!/bin/sh\nexec sleep 30\n") > 0);
         f.close();
         QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
-        TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart);
+        // an address the helper is started for (not on a reserved domain)
+        TUpdater u(nullptr, QStringLiteral("Tastaro"), QString(), ucmEveryStart,
+                   QStringLiteral("http://127.0.0.1:9/updates/"));
         u.SetAbrufProgramm(helfer);
         u.SetTimeouts(300, 1000);
+        u.CheckForUpdates();
+        QVERIFY(!u.WaitFor(100)); // still running: the wait gives up at its bound
         const qint64 dauer = Pruefen(u);
         QCOMPARE(u.Status(), utError);
         QVERIFY2(dauer < 1000 + 300, qPrintable(QString::number(dauer)));
