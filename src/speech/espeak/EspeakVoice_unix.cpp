@@ -228,16 +228,6 @@ public:
         }
         FCv.notify_all();
         if (FThread.joinable()) FThread.join();
-        if (FVorbereitung.joinable()) FVorbereitung.join();
-    }
-
-    // Initialises espeak on a thread of its own (loading its data takes tens
-    // of milliseconds), so that the first use on the main thread finds it
-    // ready or waits only for the rest. Never waits itself.
-    void Vorbereiten() {
-        std::lock_guard lock(FMutex);
-        if (FBereit.load() != 0 || FVorbereitung.joinable() || FEndeS) return;
-        FVorbereitung = std::thread([this] { Bereit(); });
     }
 
     // Whether espeak can speak; the first call initialises it.
@@ -371,7 +361,6 @@ private:
     // so the one being made must not wait for its playback.
     std::atomic<bool> FDraengelnS{false};
     std::thread FThread;
-    std::thread FVorbereitung;
 };
 
 int Rueckruf(short* AProben, int AAnzahl, espeak_EVENT* AEreignisse) {
@@ -398,8 +387,6 @@ public:
         if (!Dienst().Bereit()) throw std::runtime_error("eSpeak NG is not available");
         return Dienst().Stimmen();
     }
-
-    void Vorbereiten() override { Dienst().Vorbereiten(); }
 
     std::optional<TSpObjectToken> Voice() override {
         if (!Dienst().Bereit()) return std::nullopt;
