@@ -325,8 +325,14 @@ def ablauf(proc, m):
     box = meldung(frage)
     pruefe_meldung(box, frage)
     taste("Tab")
-    f = win.fokus()
-    pruefe(f is not None and name(f) == "Nein", "Tab moves to 'Nein'", None if f is None else name(f))
+
+    # The key may reach the box a moment later: the screen reader sees every
+    # key first, and it may still be busy with the window before.
+    def auf_nein():
+        f = win.fokus()
+        return f if f is not None and name(f) == "Nein" else None
+    f = versuche(lambda: warte("the focus on 'Nein'", auf_nein, 2.0))
+    pruefe(f is not None, "Tab moves to 'Nein'", None if f else versuche(lambda: name(win.fokus())))
     taste("Return")
     warte("the main window active again", lambda: gleich(win.aktiv(), win.hauptfenster()))
     pruefe(proc.poll() is None, "the program still runs")
