@@ -147,14 +147,6 @@ void TSapiEngine::SetToken(const TSpObjectToken& AToken) {
     }
 }
 
-void TSapiEngine::Vorbereiten() {
-    if (!FVoice) return;
-    try {
-        FVoice->Vorbereiten();
-    } catch (const std::exception&) {
-    }
-}
-
 bool TSapiEngine::StimmenBekannt() {
     return !FVoice || FVoice->StimmenBekannt();
 }

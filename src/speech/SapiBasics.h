@@ -44,9 +44,6 @@ public:
     virtual TSpVoiceEndStream OnEndStream() const = 0;
     virtual void SetOnEndStream(TSpVoiceEndStream AHandler) = 0;
 
-    // Lets the runtime get ready in the background; never waits.
-    virtual void Vorbereiten() {}
-
     // Whether the voice list is known; while it is not (a server still being
     // asked), Tokens() holds what was known before and lookups find nothing
     // new. StimmenGeaendert runs on the main thread once it is known.
@@ -82,7 +79,6 @@ public:
     int TokenIndex() override;
     void SetTokenIndex(int AValue) override;
     QString TokenDescription() override;
-    void Vorbereiten() override;
     bool StimmenBekannt() override;
     bool SetTokenDescription(const QString& ADescription) override;
     // The current voice, none without a runtime.

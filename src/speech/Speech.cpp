@@ -175,12 +175,6 @@ void TSpeech::ListeDaSapi5_1() {
     if (StimmenGeaendert) StimmenGeaendert();
 }
 
-void TSpeech::Vorbereiten(const QString& ADescription) {
-    if (IstScreenReaderStimme(ADescription)) return;
-    for (TSapiBase* e : {FSapi5_1.get(), FSapi5_4.get()})
-        if (e) e->Vorbereiten();
-}
-
 QString TSpeech::FindRandomDescription(const QString& FindString) {
     const QStringList l = Tokens();
     if (!FindString.isEmpty())

@@ -61,10 +61,6 @@ public:
 
     QString FindRandomDescription(const QString& FindString);
 
-    // The voice ADescription will be looked up soon: its engines get ready in
-    // the background (a speech server may first have to be started).
-    void Vorbereiten(const QString& ADescription);
-
     // Whether every engine's voice list is known. Nothing here waits for a
     // speech server: until it has listed its voices, a voice it names is
     // selected by its description alone (its index follows), and Tokens()
