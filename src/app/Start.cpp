@@ -38,7 +38,7 @@ void AnwendungEinrichten(QTranslator& AQtDeutsch) {
     QApplication::setApplicationName(ProgrammName);
     QApplication::setApplicationDisplayName(QString());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
-    UngezeigteNamenNichtMelden();
+    UngezeigteFensterNichtMelden();
     if (AQtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&AQtDeutsch);

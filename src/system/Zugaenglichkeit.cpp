@@ -2,22 +2,43 @@
 
 #include <QAccessible>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
 QAccessible::UpdateHandler sWeiter = nullptr;
 bool sEingerichtetS = false;
 
-bool FensterNieGezeigt(QObject* AObjekt) {
+// Set on a window once anything but its structure has been sent about it or
+// its widgets: from then on the screen reader may hold their states.
+const char* const Gemeldet = "tastaroGemeldet";
+
+bool Strukturell(QAccessible::Event ATyp) {
+    return ATyp == QAccessible::ObjectCreated || ATyp == QAccessible::ObjectDestroyed ||
+           ATyp == QAccessible::ObjectReorder || ATyp == QAccessible::ParentChanged;
+}
+
+bool Weglassen(QAccessible::Event ATyp, QObject* AObjekt) {
     const auto* widget = qobject_cast<QWidget*>(AObjekt);
-    return widget && !widget->window()->testAttribute(Qt::WA_WState_Created);
+    if (!widget || Strukturell(ATyp)) return false;
+    const QWidget* fenster = widget->window();
+    if (fenster->property(Gemeldet).toBool()) return false;
+    // A window that has never been created is unknown to the screen reader.
+    if (!fenster->testAttribute(Qt::WA_WState_Created)) return true;
+    // Its widgets as it first appears: the screen reader reads them with the
+    // window, whose own events go out.
+    if (widget == fenster || ATyp == QAccessible::ObjectHide) return false;
+    const QWindow* handle = fenster->windowHandle();
+    return !handle || !handle->isVisible();
 }
 
 void Melden(QAccessibleEvent* AEvent) {
     const QAccessible::Event typ = AEvent->type();
-    if ((typ == QAccessible::NameChanged || typ == QAccessible::DescriptionChanged) &&
-        FensterNieGezeigt(AEvent->object()))
-        return;
+    if (Weglassen(typ, AEvent->object())) return;
+    if (auto* widget = qobject_cast<QWidget*>(AEvent->object()); widget && !Strukturell(typ)) {
+        QWidget* fenster = widget->window();
+        if (!fenster->property(Gemeldet).toBool()) fenster->setProperty(Gemeldet, true);
+    }
     if (sWeiter) {
         sWeiter(AEvent);
         return;
@@ -30,7 +51,7 @@ void Melden(QAccessibleEvent* AEvent) {
 
 } // namespace
 
-void UngezeigteNamenNichtMelden() {
+void UngezeigteFensterNichtMelden() {
     if (sEingerichtetS) return;
     sEingerichtetS = true;
     sWeiter = QAccessible::installUpdateHandler(&Melden);

@@ -195,12 +195,16 @@ def ablauf(proc, m):
     box = meldung(frage)
     pruefe_meldung(box, frage)
     pruefe_gesagt(m, lambda s: frage in s, "the start question")
-    # The box's buttons get their texts while it is built; sent on, each change
-    # costs Orca a round of questions before it comes to the box.
+    # The box's buttons get their texts while it is built, and appear with it;
+    # sent on, each such event costs Orca a round of questions before it comes
+    # to the box.
     roh = orca.zeilen(m)
     bis = next((i for i, z in enumerate(roh) if "Queueing window:activate [alert" in z), len(roh))
     namen = [z for z in roh[:bis] if "Queueing object:property-change:accessible-name" in z]
     pruefe(not namen, "Orca is handed no name changes before the start question itself", namen[:4])
+    teile = [z for z in roh[:bis] if "object:state-changed:showing for [" in z
+             and not any(w in z.split(" in ")[0] for w in ("[alert", "[frame"))]
+    pruefe(not teile, "Orca is told of no part of the box appearing before the box itself", teile[:4])
     haupt = win.hauptfenster()
     pruefe(haupt is not None and name(haupt) == f"kein Bereich gewählt - {PROGRAMMTITEL}",
            "the main window is named 'kein Bereich gewählt - Tastaro V1.31' (its caption's placeholder is not read)", name(haupt) if haupt else None)
