@@ -79,7 +79,10 @@ int HauptfensterZeigen() {
     // Qt keeps the wish on the native window as well; later showings take the
     // focus as usual.
     if (QWindow* fenster = form->windowHandle()) fenster->setProperty("_q_showWithoutActivating", QVariant());
+    // The icon theme is read on the other core while the start timer runs.
+    SymbolthemaVorlesen();
     const int rc = QApplication::exec();
+    SymbolthemaAbwarten();
     watcher.reset();
     WithdrawWindowCaption();
     form.reset();

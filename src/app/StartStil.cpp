@@ -11,8 +11,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 namespace {
+
+// The reading of the desktop's icon theme ahead of its first use.
+std::jthread sSymbolthemaLesen;
 
 // An icon of the base style, fetched on first use.
 class TSpaetesIcon final : public QIconEngine {
@@ -40,7 +44,10 @@ public:
 
 private:
     const QIcon& Icon() {
-        if (!FIcon) FIcon = FStil ? FStil->standardIcon(FArt) : QIcon();
+        if (!FIcon) {
+            SymbolthemaAbwarten();
+            FIcon = FStil ? FStil->standardIcon(FArt) : QIcon();
+        }
         return *FIcon;
     }
 
@@ -157,6 +164,7 @@ class TStartStil final : public QProxyStyle {
 public:
     QIcon standardIcon(StandardPixmap AArt, const QStyleOption* AOption,
                        const QWidget* AWidget) const override {
+        SymbolthemaAbwarten();
         // The overflow button of the menu bar appears only when the menus do
         // not fit into the window's width.
         if (AArt == SP_ToolBarHorizontalExtensionButton || AArt == SP_ToolBarVerticalExtensionButton)
@@ -171,4 +179,24 @@ public:
 
 QStyle* StartStil() {
     return new TStartStil;
+}
+
+void SymbolthemaVorlesen() {
+    if (sSymbolthemaLesen.joinable()) return;
+    // What the platform's theme says (the theme's name, its folders) is asked
+    // here, on the main thread: a desktop's theme may answer from a toolkit
+    // that allows no other thread. The thread then only reads the files.
+    QIcon::themeName();
+    QIcon::themeSearchPaths();
+    QIcon::fallbackThemeName();
+    sSymbolthemaLesen = std::jthread([] {
+        QIcon::hasThemeIcon(QStringLiteral("dialog-question"));
+        // Joined by the main thread as soon as it is done, so that no later
+        // lookup there runs beside it, whichever way the icon is asked for.
+        QMetaObject::invokeMethod(qApp, &SymbolthemaAbwarten, Qt::QueuedConnection);
+    });
+}
+
+void SymbolthemaAbwarten() {
+    if (sSymbolthemaLesen.joinable()) sSymbolthemaLesen.join();
 }

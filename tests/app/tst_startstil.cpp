@@ -1,5 +1,7 @@
+// ctest-labels: threads
 // The application style leaves the look alone but keeps the image format
-// plugins out of the process until a picture is really drawn.
+// plugins out of the process until a picture is really drawn. The icon theme
+// is read ahead on a thread of its own, as at start.
 
 #include "StartStil.h"
 
@@ -21,7 +23,10 @@ bool BildformateGeladen() {
 class TstStartStil : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { QApplication::setStyle(StartStil()); }
+    void initTestCase() {
+        QApplication::setStyle(StartStil());
+        SymbolthemaVorlesen();
+    }
 
     void menueleisteOhneBildformate() {
         QMainWindow fenster;
@@ -47,6 +52,7 @@ private Q_SLOTS:
         QTest::addRow("OK") << int(QStyle::SP_DialogOkButton);
         QTest::addRow("Abbrechen") << int(QStyle::SP_DialogCancelButton);
         QTest::addRow("andere unberührt") << int(QStyle::SP_MessageBoxWarning);
+        QTest::addRow("Frage") << int(QStyle::SP_MessageBoxQuestion);
     }
     void ueberlaufSymbolUnveraendert() {
         QFETCH(int, art);
