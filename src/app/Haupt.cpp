@@ -27,6 +27,8 @@
 #include <QMenu>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
+#include <QWindow>
 
 TForm1* Form1 = nullptr;
 
@@ -40,6 +42,8 @@ namespace {
 constexpr auto StandardUpdateModus = TUpdateCheckMode(TASTARO_UPDATE_MODUS);
 // How long after the start question appears the stored voice is applied.
 constexpr int StimmeNachFrageMs = 300;
+// The longest the start question waits for the main window to be on the screen.
+constexpr int FensterWartenMs = 200;
 // The four panels sit on a plain widget that the window lays out itself; a
 // screen reader's "read the status bar" command needs it to be one.
 QAccessibleInterface* StatusleistenZugang(const QString& AKey, QObject* AObject) {
@@ -367,7 +371,25 @@ void TForm1::Timer0StartTimer() {
         QTimer::singleShot(StimmeNachFrageMs, this, [this] {
             if (FStimmeOffenS) SetStimme();
         });
-    if (!StartUpdater()) FormShowPhase2();
+    if (StartUpdater()) return;
+    AufDemSchirmWarten();
+    FormShowPhase2();
+}
+
+void TForm1::AufDemSchirmWarten() {
+    // The start question comes when the window is on the screen, and so
+    // painted. Painted after the question, the window's first painting (the
+    // largest of the start) kept the program from answering the screen
+    // reader's questions about the box and from taking the box's focus, and
+    // the screen reader spoke the question later.
+    QWindow* fenster = windowHandle();
+    QElapsedTimer uhr;
+    uhr.start();
+    QTimer wecker; // ends each wait, if nothing else does
+    wecker.start(10);
+    while (fenster && fenster->isVisible() && !fenster->isExposed() && !BeendenS &&
+           uhr.elapsed() < FensterWartenMs)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
 }
 
 bool TForm1::StartUpdater() {

@@ -102,6 +102,7 @@ public:
     void SetActiveControl();
     void RegistryLadenSpeichern(bool LadenS);
     bool StartUpdater();
+    void AufDemSchirmWarten();
     // The session ends (a termination signal, the display gone): the close
     // without its question, keeping what a close keeps.
     void SitzungBeenden();
