@@ -252,6 +252,13 @@ void TUpdater::CheckForUpdates() {
     }
     FChecking.store(true);
     SetFinished(false);
+    // An address that can never answer (a build that names no update server
+    // has one) ends the check at once, here: a thread of its own cost the
+    // start up to 3 ms, on a machine busy with the start, for nothing.
+    if (!KannAntworten(FVersionUrl)) {
+        ExecuteCheck(FAbrufProgramm);
+        return;
+    }
     FThread.reset(QThread::create([this, programm = FAbrufProgramm] { ExecuteCheck(programm); }));
     FThread->setObjectName(QStringLiteral("Updateprüfung"));
     FThread->start();
