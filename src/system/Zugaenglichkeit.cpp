@@ -18,27 +18,27 @@ bool Strukturell(QAccessible::Event ATyp) {
            ATyp == QAccessible::ObjectReorder || ATyp == QAccessible::ParentChanged;
 }
 
-bool Weglassen(QAccessible::Event ATyp, QObject* AObjekt) {
-    const auto* widget = qobject_cast<QWidget*>(AObjekt);
-    if (!widget || Strukturell(ATyp)) return false;
-    const QWidget* fenster = widget->window();
-    if (fenster->property(Gemeldet).toBool()) return false;
+// Whether the event goes to the screen reader; a window whose event goes
+// out is marked.
+bool Senden(QAccessible::Event ATyp, QObject* AObjekt) {
+    auto* widget = qobject_cast<QWidget*>(AObjekt);
+    if (!widget || Strukturell(ATyp)) return true;
+    QWidget* fenster = widget->window();
+    if (fenster->property(Gemeldet).toBool()) return true;
     // A window that has never been created is unknown to the screen reader.
-    if (!fenster->testAttribute(Qt::WA_WState_Created)) return true;
+    if (!fenster->testAttribute(Qt::WA_WState_Created)) return false;
     // Its widgets as it first appears: the screen reader reads them with the
     // window, whose own events go out.
-    if (widget == fenster || ATyp == QAccessible::ObjectHide) return false;
-    const QWindow* handle = fenster->windowHandle();
-    return !handle || !handle->isVisible();
+    if (widget != fenster && ATyp != QAccessible::ObjectHide) {
+        const QWindow* handle = fenster->windowHandle();
+        if (!handle || !handle->isVisible()) return false;
+    }
+    fenster->setProperty(Gemeldet, true);
+    return true;
 }
 
 void Melden(QAccessibleEvent* AEvent) {
-    const QAccessible::Event typ = AEvent->type();
-    if (Weglassen(typ, AEvent->object())) return;
-    if (auto* widget = qobject_cast<QWidget*>(AEvent->object()); widget && !Strukturell(typ)) {
-        QWidget* fenster = widget->window();
-        if (!fenster->property(Gemeldet).toBool()) fenster->setProperty(Gemeldet, true);
-    }
+    if (!Senden(AEvent->type(), AEvent->object())) return;
     if (sWeiter) {
         sWeiter(AEvent);
         return;

@@ -252,11 +252,12 @@ void TUpdater::CheckForUpdates() {
     }
     FChecking.store(true);
     SetFinished(false);
-    // An address that can never answer (a build that names no update server
-    // has one) ends the check at once, here: a thread of its own cost the
-    // start up to 3 ms, on a machine busy with the start, for nothing.
+    // An address that can never answer (a name on a reserved domain, as a
+    // build that names no update server has) ends the check at once, here,
+    // with no helper to ask: a thread of its own cost the start up to 3 ms,
+    // on a machine busy with the start, for nothing.
     if (!KannAntworten(FVersionUrl)) {
-        ExecuteCheck(FAbrufProgramm);
+        ExecuteCheck(QString());
         return;
     }
     FThread.reset(QThread::create([this, programm = FAbrufProgramm] { ExecuteCheck(programm); }));
@@ -307,10 +308,6 @@ void TUpdater::ExecuteCheck(const QString& AProgramm) {
 // One GET through the fetch helper. Nothing on failure: no helper, no
 // response, a helper that overran its bound or was ended by Shutdown.
 std::optional<QString> TUpdater::Abrufen(const QString& AProgramm, int AConnectMs, int ARequestMs) {
-    // An address that can never answer (a name on a reserved domain, as a
-    // build that names no update server has) fails without starting the
-    // helper: starting it would cost the start-up its time for nothing.
-    if (!KannAntworten(FVersionUrl)) return std::nullopt;
     // The whole check, the helper's own start included, ends within
     // ARequestMs: the helper's request gets less, so that it gives up by
     // itself before it is killed.
