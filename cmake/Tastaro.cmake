@@ -42,6 +42,20 @@ function(tastaro_add_library name)
   endif()
 endfunction()
 
+# tastaro_add_pch(name LIBS lib... HEADERS header...)
+# A target that holds only a precompiled header of HEADERS, made with the
+# definitions LIBS bring; other targets use it with
+# target_precompile_headers(<target> REUSE_FROM name). GCC uses such a header
+# only where every macro it was made with is defined alike, so LIBS are the
+# libraries all its users link.
+function(tastaro_add_pch name)
+  cmake_parse_arguments(ARG "" "" "LIBS;HEADERS" ${ARGN})
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp "")
+  add_library(${name} OBJECT ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_precompile_headers(${name} PRIVATE ${ARG_HEADERS})
+endfunction()
+
 # tastaro_add_test(name SOURCES a.cpp ... LIBS lib...)
 # Every test runs on the offscreen platform with its own temporary HOME and
 # XDG folders, so no test ever touches the real user's files.
