@@ -50,8 +50,11 @@ endfunction()
 # libraries all its users link.
 function(tastaro_add_pch name)
   cmake_parse_arguments(ARG "" "" "LIBS;HEADERS" ${ARGN})
-  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp "")
+  # written only when missing, so that a new configure does not rebuild it
+  file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp CONTENT "")
   add_library(${name} OBJECT ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+  # nothing to moc in an empty file
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   target_precompile_headers(${name} PRIVATE ${ARG_HEADERS})
 endfunction()
