@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The first word: the time from the spawn until Orca first speaks about the
-program's window, for the bare reference window (bench_bare) and for Tastaro,
-started in turn.
+program's window, for the bare reference window (bench_bare), for the same
+window asking Tastaro's first start question in a plain message box
+(bench_bare --frage) and for Tastaro, started in turn.
 
     tests/desktop/desktop-session --orca -- python3 bench/erstes_wort.py [--build DIR] [-n 7]
 
@@ -14,7 +15,9 @@ default settings of a first start and with a stored voice of each engine
 warm-up start of each, n rounds interleave the bare window and the variants,
 each round beginning one later in the list; each program is ended and Orca
 left 1.5 s to settle before the next start. Prints the medians in ms, the
-ratios of the medians Tastaro / bare, and the median of each round's ratio.
+ratios of the medians Tastaro / bare, the median of each round's ratio, and
+the median of each round's ratio to the bare window with the question: how
+Tastaro's question compares with the plain way of asking it.
 """
 
 import argparse
@@ -61,8 +64,8 @@ def gesagt_seit(log, marke):
     return out
 
 
-def ein_start(programm, wort, log, basis, stimme):
-    """Spawns programm in a fresh HOME and returns the ms until Orca says a line containing wort."""
+def ein_start(programm, wort, log, basis, stimme, args=()):
+    """Spawns programm with args in a fresh HOME and returns the ms until Orca says a line containing wort."""
     heim = tempfile.mkdtemp(prefix="heim.", dir=basis)
     run = os.path.join(heim, "run")
     os.mkdir(run, 0o700)
@@ -75,7 +78,7 @@ def ein_start(programm, wort, log, basis, stimme):
                XDG_DATA_HOME=os.path.join(heim, ".local/share"), LANG="de_AT.UTF-8", LC_ALL="de_AT.UTF-8")
     marke = os.path.getsize(log)
     t0 = time.time()
-    proc = subprocess.Popen([programm], env=env, cwd=os.path.dirname(programm), stdout=subprocess.DEVNULL,
+    proc = subprocess.Popen([programm, *args], env=env, cwd=os.path.dirname(programm), stdout=subprocess.DEVNULL,
                             stderr=open(os.path.join(heim, "stderr.log"), "w"))
     try:
         while time.time() - t0 < WARTEN:
@@ -113,26 +116,34 @@ def main():
         if not os.access(prog, os.X_OK):
             fail(f"{prog} is not built")
     basis = tempfile.mkdtemp(prefix="erstes-wort.", dir=os.environ.get("TASTARO_DESKTOP_DIR"))
-    laeufe = [("bare", bare, "Tastaro-Vergleich", None)] + \
-        [(name, tastaro, "Tastaro V", stimme) for name, stimme in STIMMEN.items()]
-    for _, prog, wort, stimme in laeufe:  # warm-up
-        ein_start(prog, wort, log, basis, stimme)
+    # The second yardstick: the bare window asking the start question with a
+    # plain message box, as any Qt program would.
+    laeufe = [("bare", bare, "Tastaro-Vergleich", None, ()),
+              ("frage", bare, "Tastaro-Vergleich", None, ("--frage",))] + \
+        [(name, tastaro, "Tastaro V", stimme, ()) for name, stimme in STIMMEN.items()]
+    for _, prog, wort, stimme, args in laeufe:  # warm-up
+        ein_start(prog, wort, log, basis, stimme, args)
     zeiten = {name: [] for name, *_ in laeufe}
     for runde in range(a.n):
         # each round starts one later in the list: the start right after the
         # bare window comes out slower, and no variant should always get it
         k = runde % len(laeufe)
-        for name, prog, wort, stimme in laeufe[k:] + laeufe[:k]:
-            zeiten[name].append(ein_start(prog, wort, log, basis, stimme))
+        for name, prog, wort, stimme, args in laeufe[k:] + laeufe[:k]:
+            zeiten[name].append(ein_start(prog, wort, log, basis, stimme, args))
         print(f"round {runde + 1}: " + ", ".join(f"{n} {z[-1]:.0f}" for n, z in zeiten.items()), flush=True)
     leer = statistics.median(zeiten["bare"])
+    def paarweise(name, bezug):
+        return statistics.median(t / b for t, b in zip(zeiten[name], zeiten[bezug]))
+
     print(f"\nfirst word from Orca, median of {a.n} (ms), ratio of the medians and median of"
-          " the rounds' ratios:")
+          " the rounds' ratios to the bare window, and the latter to the bare window with the question:")
     print(f"  bare Qt window            {leer:7.0f}")
-    for name, *_ in laeufe[1:]:
+    frage = statistics.median(zeiten["frage"])
+    print(f"  bare window with question {frage:7.0f}   {frage / leer:.2f}x   {paarweise('frage', 'bare'):.2f}x")
+    for name, *_ in laeufe[2:]:
         m = statistics.median(zeiten[name])
-        paarweise = statistics.median(t / b for t, b in zip(zeiten[name], zeiten["bare"]))
-        print(f"  Tastaro, {name:<24}{m:7.0f}   {m / leer:.2f}x   {paarweise:.2f}x")
+        print(f"  Tastaro, {name:<24}{m:7.0f}   {m / leer:.2f}x   {paarweise(name, 'bare'):.2f}x"
+              f"   {paarweise(name, 'frage'):.2f}x")
     return 0
 
 
