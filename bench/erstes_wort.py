@@ -119,7 +119,7 @@ def main():
     # The second yardstick: the bare window asking the start question with a
     # plain message box, as any Qt program would.
     laeufe = [("bare", bare, "Tastaro-Vergleich", None, ()),
-              ("frage", bare, "Tastaro-Vergleich", None, ("--frage",))] + \
+              ("frage", bare, "Tastaro-Vergleich Frage", None, ("--frage",))] + \
         [(name, tastaro, "Tastaro V", stimme, ()) for name, stimme in STIMMEN.items()]
     for _, prog, wort, stimme, args in laeufe:  # warm-up
         ein_start(prog, wort, log, basis, stimme, args)
@@ -132,18 +132,23 @@ def main():
             zeiten[name].append(ein_start(prog, wort, log, basis, stimme, args))
         print(f"round {runde + 1}: " + ", ".join(f"{n} {z[-1]:.0f}" for n, z in zeiten.items()), flush=True)
     leer = statistics.median(zeiten["bare"])
+
     def paarweise(name, bezug):
         return statistics.median(t / b for t, b in zip(zeiten[name], zeiten[bezug]))
 
     print(f"\nfirst word from Orca, median of {a.n} (ms), ratio of the medians and median of"
           " the rounds' ratios to the bare window, and the latter to the bare window with the question:")
-    print(f"  bare Qt window            {leer:7.0f}")
-    frage = statistics.median(zeiten["frage"])
-    print(f"  bare window with question {frage:7.0f}   {frage / leer:.2f}x   {paarweise('frage', 'bare'):.2f}x")
-    for name, *_ in laeufe[2:]:
+    zeilen = [("bare Qt window", "bare"), ("bare window with question", "frage")] + \
+        [(f"Tastaro, {name}", name) for name, *_ in laeufe[2:]]
+    breite = max(len(titel) for titel, _ in zeilen)
+    for titel, name in zeilen:
         m = statistics.median(zeiten[name])
-        print(f"  Tastaro, {name:<24}{m:7.0f}   {m / leer:.2f}x   {paarweise(name, 'bare'):.2f}x"
-              f"   {paarweise(name, 'frage'):.2f}x")
+        zeile = f"  {titel:<{breite}} {m:7.0f}"
+        if name != "bare":
+            zeile += f"   {m / leer:.2f}x   {paarweise(name, 'bare'):.2f}x"
+        if name not in ("bare", "frage"):
+            zeile += f"   {paarweise(name, 'frage'):.2f}x"
+        print(zeile)
     return 0
 
 
