@@ -8,6 +8,7 @@
 // message box with the same text, icon and buttons takes it.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextEdit>
@@ -34,7 +35,12 @@ int main(int argc, char** argv) {
     fenster.show();
     if (frageS)
         QTimer::singleShot(5, &fenster, [&fenster] {
-            while (!fenster.windowHandle()->isExposed())
+            // at most 200 ms, as Tastaro waits for its window
+            QElapsedTimer uhr;
+            uhr.start();
+            QTimer wecker;
+            wecker.start(10);
+            while (!fenster.windowHandle()->isExposed() && uhr.elapsed() < 200)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             QMessageBox box(QMessageBox::Question, QStringLiteral("Tastaro-Vergleich Frage"),
                             QStringLiteral("Willst du jetzt einen Trainingsbereich und eine -datei wählen?"),
