@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
             wecker.start(10);
             while (!fenster.windowHandle()->isExposed() && uhr.elapsed() < 200)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            wecker.stop(); // it only ends the wait; it must not tick on while the box is up
             QMessageBox box(QMessageBox::Question, QStringLiteral("Tastaro-Vergleich Frage"),
                             QStringLiteral("Willst du jetzt einen Trainingsbereich und eine -datei wählen?"),
                             QMessageBox::Yes | QMessageBox::No, &fenster);
